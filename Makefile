@@ -20,11 +20,11 @@ test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset $(PRESET) --output-on-failure
 
 run: build
-	@if [ -x $(BUILD_DIR)/app/beatwise ]; then \
-		exec $(BUILD_DIR)/app/beatwise; \
-	else \
-		echo "Beatwise has no window yet: only the calculation library and its tests are built."; \
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$QT_QPA_PLATFORM" ]; then \
+		echo "Beatwise is a desktop program and needs a display: run it from a desktop session (or set DISPLAY)." >&2; \
+		exit 1; \
 	fi
+	$(BUILD_DIR)/app/beatwise
 
 clean:
 	rm -rf build

@@ -1,0 +1,35 @@
+#include "app/tempoapp.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+CTempoApp theApp;
+
+bool HasDisplay()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (!HasDisplay()) {
+        std::fputs("Beatwise is a desktop program and needs a display: run it from a desktop session.\n", stderr);
+        return 1;
+    }
+#endif
+    QApplication application(argc, argv);
+    DescribeApplication();
+    return theApp.Run();
+}

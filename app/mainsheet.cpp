@@ -1,0 +1,6 @@
+#include "app/mainsheet.h"
+
+CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int startPage)
+    : tk::PropertySheet(caption, parent, startPage)
+{
+}

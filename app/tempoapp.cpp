@@ -1,0 +1,54 @@
+#include "app/tempoapp.h"
+
+#include "app/mainsheet.h"
+#include "pages/page1.h"
+#include "pages/page2.h"
+#include "pages/page3.h"
+#include "res/resource.h"
+#include "res/versioninfo.h"
+
+#include <QApplication>
+#include <QIcon>
+
+CTempoApp::CTempoApp()
+{
+    SetHelpSource(QUrl(QString::fromLatin1(IDR_HELP)));
+}
+
+bool CTempoApp::InitInstance()
+{
+    CMainSheet sheet(QStringLiteral("Beatwise - Delay Time Calculator"), nullptr, 0);
+    sheet.setWindowIcon(QIcon(QString::fromLatin1(IDR_MAINFRAME)));
+    CPage1 simple;
+    sheet.AddPage(&simple);
+    CPage2 multitap;
+    sheet.AddPage(&multitap);
+    CPage3 songLength;
+    sheet.AddPage(&songLength);
+    SetMainWindow(&sheet);
+    sheet.DoModal();
+    SetMainWindow(nullptr);
+    // The pages go before the sheet, in reverse order of construction.
+    return false;
+}
+
+void CTempoApp::WinHelp(unsigned long, unsigned)
+{
+    tk::Application::WinHelp(0, tk::HelpContents);
+}
+
+CTempoApp& TheApp()
+{
+    // Beatwise has exactly one application object while it runs; tests make
+    // their own, so that each starts from a fresh shared tempo.
+    return static_cast<CTempoApp&>(*tk::Application::Current());
+}
+
+void DescribeApplication()
+{
+    QApplication::setApplicationName(QString::fromUtf8(res::kProductName));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(res::kProductName));
+    QApplication::setApplicationVersion(QString::fromUtf8(res::kVersion));
+    QApplication::setOrganizationName(QString::fromUtf8(res::kCompanyName));
+    QApplication::setWindowIcon(QIcon(QString::fromLatin1(IDR_MAINFRAME)));
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "toolkit/application.h"
+
+#include <string>
+
+// The Beatwise application: holds the tempo text that the pages share, and
+// runs the main sheet as the whole of the program's life.
+class CTempoApp : public tk::Application {
+public:
+    static constexpr const char* kStartTempo = "120";
+
+    CTempoApp();
+
+    bool InitInstance() override;
+    // Every help request opens the help's contents, whatever topic it names.
+    void WinHelp(unsigned long data, unsigned command) override;
+
+    // The tempo text shared by all pages.
+    std::string m_strTempo = kStartTempo;
+};
+
+// The running application, as the pages reach it.
+CTempoApp& TheApp();
+
+// Sets the program's name, version and description from its version block.
+void DescribeApplication();

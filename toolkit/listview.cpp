@@ -1,0 +1,81 @@
+#include "toolkit/listview.h"
+
+#include "toolkit/labeleditdelegate.h"
+
+#include <QHeaderView>
+
+namespace tk {
+
+ListView::ListView(QWidget* parent)
+    : QTreeWidget(parent)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setSortingEnabled(false);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+        | QAbstractItemView::SelectedClicked);
+    setColumnCount(0);
+    header()->setSectionsClickable(false);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+
+    auto* delegate = new LabelEditDelegate(this);
+    setItemDelegate(delegate);
+    connect(delegate, &LabelEditDelegate::editEnded, this, &ListView::labelEdited);
+}
+
+void ListView::InsertColumn(int column, const QString& header, int widthPixels)
+{
+    QStringList labels;
+    for (int i = 0; i < columnCount(); ++i)
+        labels << headerItem()->text(i);
+    labels.insert(qBound(0, column, int(labels.size())), header);
+    setColumnCount(int(labels.size()));
+    setHeaderLabels(labels);
+    setColumnWidth(column, widthPixels);
+}
+
+void ListView::InsertItem(int row, const QString& label)
+{
+    auto* item = new QTreeWidgetItem;
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+    item->setText(0, label);
+    insertTopLevelItem(qBound(0, row, topLevelItemCount()), item);
+}
+
+void ListView::SetItemText(int row, int column, const QString& text)
+{
+    if (QTreeWidgetItem* item = topLevelItem(row))
+        item->setText(column, text);
+}
+
+QString ListView::GetItemText(int row, int column) const
+{
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item ? item->text(column) : QString();
+}
+
+void ListView::SetBackgroundColor(const QColor& color)
+{
+    QPalette colors = palette();
+    colors.setColor(QPalette::Base, color);
+    colors.setColor(QPalette::AlternateBase, color);
+    const QColor text = color.lightnessF() > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
+    colors.setColor(QPalette::Text, text);
+    colors.setColor(QPalette::WindowText, text);
+    setPalette(colors);
+    setAutoFillBackground(true);
+}
+
+void ListView::EditLabel(int row)
+{
+    if (QTreeWidgetItem* item = topLevelItem(row)) {
+        setCurrentItem(item, 0);
+        editItem(item, 0);
+    }
+}
+
+} // namespace tk

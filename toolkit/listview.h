@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QTreeWidget>
+
+#include <optional>
+
+namespace tk {
+
+// A report-style list: rows of cells under column headers, kept in the order
+// inserted (a header click sorts nothing). The label in column 0 can be
+// edited in place (double-click, F2, or a click on the selected row); the
+// end of an edit is reported with the row and the new text, or with no text
+// when the edit was cancelled. The view never stores the edited text
+// itself: the owner decides.
+class ListView : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    explicit ListView(QWidget* parent = nullptr);
+
+    void InsertColumn(int column, const QString& header, int widthPixels);
+    void InsertItem(int row, const QString& label);
+    void SetItemText(int row, int column, const QString& text); // no effect on a missing row
+    QString GetItemText(int row, int column) const;
+    int GetItemCount() const { return topLevelItemCount(); }
+
+    // Background behind the rows and their text; the text takes a colour
+    // that reads well on it whatever the desktop palette.
+    void SetBackgroundColor(const QColor& color);
+
+    // Starts editing the label of a row, as the user's gestures do.
+    void EditLabel(int row);
+
+signals:
+    void labelEdited(int row, const std::optional<QString>& text);
+};
+
+} // namespace tk

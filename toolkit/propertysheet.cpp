@@ -1,0 +1,89 @@
+#include "toolkit/propertysheet.h"
+
+#include "toolkit/helpkey.h"
+#include "toolkit/propertypage.h"
+
+#include <QDialogButtonBox>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace tk {
+
+PropertySheet::PropertySheet(const QString& caption, QWidget* parent, int startPage)
+    : QDialog(parent)
+    , m_tabs(new QTabWidget(this))
+    , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
+    , m_startPage(startPage)
+{
+    setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    layout->addWidget(m_buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    InstallHelpKey(this);
+}
+
+void PropertySheet::AddPage(PropertyPage* page)
+{
+    const QSignalBlocker blocker(m_tabs); // adding the first tab must not show it yet
+    m_pages << page;
+    m_tabs->addTab(page, page->Caption());
+}
+
+int PropertySheet::GetActiveIndex() const
+{
+    return m_tabs->currentIndex();
+}
+
+void PropertySheet::SetActivePage(int index)
+{
+    m_tabs->setCurrentIndex(index);
+}
+
+void PropertySheet::Start()
+{
+    if (!m_started && !m_pages.isEmpty()) {
+        m_started = true;
+        const int start = qBound(0, m_startPage, int(m_pages.size()) - 1);
+        {
+            const QSignalBlocker blocker(m_tabs);
+            m_tabs->setCurrentIndex(start);
+        }
+        ActivatePage(start, true);
+        connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { ActivatePage(index, false); });
+    }
+    show();
+}
+
+int PropertySheet::DoModal()
+{
+    Start();
+    return exec();
+}
+
+void PropertySheet::ActivatePage(int index, bool focusFirstControl)
+{
+    PropertyPage* page = GetPage(index);
+    if (!page)
+        return;
+    if (!page->HasControls()) {
+        page->CreateControls();
+        if (page->OnInitDialog() && focusFirstControl)
+            page->FocusFirstTabStop();
+    }
+    page->OnSetActive();
+}
+
+void PropertySheet::reject()
+{
+    for (PropertyPage* page : std::as_const(m_pages)) {
+        if (page->HasControls())
+            page->OnReset();
+    }
+    QDialog::reject();
+}
+
+} // namespace tk

@@ -1,0 +1,104 @@
+#include "toolkit/sinetone.h"
+
+#include <QApplication>
+#include <QAudioDevice>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QEventLoop>
+#include <QMediaDevices>
+#include <QTimer>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace tk {
+
+namespace {
+
+Tone* g_replacement = nullptr;
+
+QAudioFormat PreferredFormat(const QAudioDevice& device)
+{
+    QAudioFormat format = device.preferredFormat();
+    format.setChannelCount(1);
+    if (format.sampleRate() <= 0)
+        format.setSampleRate(48000);
+    if (format.sampleFormat() != QAudioFormat::Float)
+        format.setSampleFormat(QAudioFormat::Int16);
+    if (!device.isFormatSupported(format)) {
+        format.setSampleFormat(QAudioFormat::Int16);
+        format.setSampleRate(44100);
+    }
+    return format;
+}
+
+} // namespace
+
+QByteArray SineTone::Samples(const QAudioFormat& format, int frequencyHz, int durationMs)
+{
+    const int rate = format.sampleRate();
+    const int count = int(qint64(rate) * qMax(0, durationMs) / 1000);
+    const int fade = qMin(count / 2, rate / 500); // 2 ms
+    const double step = 2.0 * std::numbers::pi * frequencyHz / rate;
+    const bool isFloat = format.sampleFormat() == QAudioFormat::Float;
+    QByteArray bytes(qsizetype(count) * format.bytesPerSample(), Qt::Uninitialized);
+    for (int i = 0; i < count; ++i) {
+        const int edge = qMin(i, count - 1 - i);
+        const double envelope = fade > 0 && edge < fade ? double(edge) / fade : 1.0;
+        const double value = 0.5 * envelope * std::sin(step * i);
+        if (isFloat) {
+            const float sample = float(value);
+            std::memcpy(bytes.data() + qsizetype(i) * 4, &sample, 4);
+        } else {
+            const qint16 sample = qint16(std::lround(value * 32767.0));
+            std::memcpy(bytes.data() + qsizetype(i) * 2, &sample, 2);
+        }
+    }
+    return bytes;
+}
+
+void SineTone::Beep(int frequencyHz, int durationMs)
+{
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        QApplication::beep();
+        return;
+    }
+    const QAudioFormat format = PreferredFormat(device);
+    QByteArray samples = Samples(format, frequencyHz, durationMs);
+    QBuffer buffer(&samples);
+    buffer.open(QIODevice::ReadOnly);
+
+    QAudioSink sink(device, format);
+    QEventLoop loop;
+    QObject::connect(&sink, &QAudioSink::stateChanged, &loop, [&](QAudio::State state) {
+        if (state == QAudio::IdleState || state == QAudio::StoppedState)
+            loop.quit();
+    });
+    // Never hang on an audio system that stops answering.
+    QTimer::singleShot(durationMs + 1000, &loop, &QEventLoop::quit);
+    sink.start(&buffer);
+    if (sink.error() != QAudio::NoError) {
+        QApplication::beep();
+        return;
+    }
+    // Input waits until the tone has ended, as the press that sounded it does.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    sink.stop();
+}
+
+Tone& CurrentTone()
+{
+    static SineTone sine;
+    return g_replacement ? *g_replacement : sine;
+}
+
+Tone* ReplaceTone(Tone* tone)
+{
+    Tone* previous = g_replacement;
+    g_replacement = tone;
+    return previous;
+}
+
+} // namespace tk

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QSlider>
+
+namespace tk {
+
+// A vertical slider whose top is the range's minimum. Positions set by the
+// program are clamped and never notify; every move by the user (dragging,
+// clicks, arrow and page keys, Home/End, the wheel) reports a vertical
+// scroll with its scroll code.
+class Slider : public QSlider {
+    Q_OBJECT
+
+public:
+    explicit Slider(QWidget* parent = nullptr);
+
+    void SetRange(int minimum, int maximum);
+    void SetPos(int position);
+    int GetPos() const { return sliderPosition(); }
+    void SetTicFreq(int spacing);
+    void SetLineSize(int step);
+    void SetPageSize(int step);
+
+signals:
+    void scrolled(int code, int position);
+
+private:
+    void OnAction(int action);
+};
+
+} // namespace tk

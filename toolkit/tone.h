@@ -1,0 +1,20 @@
+#pragma once
+
+namespace tk {
+
+// A tone of the given pitch and length; Beep returns once it has ended.
+class Tone {
+public:
+    virtual ~Tone() = default;
+    virtual void Beep(int frequencyHz, int durationMs) = 0;
+};
+
+// The tone the pages sound: a sine wave on the default audio output, or the
+// desktop's bell where there is none, unless a test put its own in place.
+Tone& CurrentTone();
+
+// Puts a tone in place (nullptr: the real one again) and returns the one it
+// replaces.
+Tone* ReplaceTone(Tone* tone);
+
+} // namespace tk
