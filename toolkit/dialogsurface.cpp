@@ -33,6 +33,14 @@ DialogSurface::DialogSurface(const DialogTemplate& dialogTemplate, QWidget* pare
     resize(size);
 }
 
+DialogSurface::~DialogSurface()
+{
+    // Controls still report while they are torn down (the focus leaving
+    // them, for one); by then nothing of this dialog may answer.
+    for (QObject* child : children())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
 void DialogSurface::CreateControls()
 {
     if (m_created)

@@ -30,6 +30,7 @@ class DialogSurface : public QWidget {
 
 public:
     explicit DialogSurface(const DialogTemplate& dialogTemplate, QWidget* parent = nullptr);
+    ~DialogSurface() override;
 
     const DialogTemplate& Template() const { return m_template; }
 

@@ -43,7 +43,7 @@ void PropertySheet::SetActivePage(int index)
     m_tabs->setCurrentIndex(index);
 }
 
-void PropertySheet::Start()
+void PropertySheet::ActivateStartPage()
 {
     if (!m_started && !m_pages.isEmpty()) {
         m_started = true;
@@ -55,12 +55,18 @@ void PropertySheet::Start()
         ActivatePage(start, true);
         connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { ActivatePage(index, false); });
     }
+}
+
+void PropertySheet::Start()
+{
+    ActivateStartPage();
     show();
 }
 
 int PropertySheet::DoModal()
 {
-    Start();
+    // exec() makes the window modal only if it is not shown yet.
+    ActivateStartPage();
     return exec();
 }
 

@@ -36,6 +36,7 @@ public:
     void reject() override;
 
 private:
+    void ActivateStartPage();
     void ActivatePage(int index, bool focusFirstControl);
 
     QTabWidget* m_tabs;

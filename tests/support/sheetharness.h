@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/mainsheet.h"
+#include "app/tempoapp.h"
+#include "pages/page1.h"
+#include "pages/page2.h"
+#include "pages/page3.h"
+#include "toolkit/dialogsurface.h"
+
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+// The main sheet as the application builds it, with a fresh application
+// object (shared tempo "120"), shown without waiting so that tests can
+// drive it.
+class SheetHarness {
+public:
+    SheetHarness()
+        : app(std::make_unique<TestApp>())
+        , sheet(QStringLiteral("Beatwise - Delay Time Calculator"), nullptr, 0)
+    {
+        sheet.AddPage(&simple);
+        sheet.AddPage(&multitap);
+        sheet.AddPage(&songLength);
+        app->SetMainWindow(&sheet);
+    }
+
+    // Shows the sheet and waits until it is on screen.
+    bool Show()
+    {
+        sheet.Start();
+        sheet.activateWindow();
+        return QTest::qWaitForWindowExposed(&sheet) && QTest::qWaitForWindowActive(&sheet);
+    }
+
+    CTempoPage& Page(int index)
+    {
+        CTempoPage* pages[] = {&simple, &multitap, &songLength};
+        return *pages[index];
+    }
+
+    // Shows a page as a click on its tab would.
+    CTempoPage& ShowPage(int index)
+    {
+        sheet.SetActivePage(index);
+        return Page(index);
+    }
+
+    std::string& SharedTempo() { return app->m_strTempo; }
+
+    struct TestApp : CTempoApp {
+        bool InitInstance() override { return false; }
+    };
+
+    std::unique_ptr<TestApp> app;
+    CMainSheet sheet;
+    CPage1 simple;
+    CPage2 multitap;
+    CPage3 songLength;
+};

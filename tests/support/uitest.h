@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+// Runs action on the next modal dialog to open, once it is up; fails the test
+// if none opens within a few seconds.
+inline void WhenModalOpens(std::function<void(QWidget*)> action)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    auto remaining = std::make_shared<int>(500);
+    QObject::connect(poll, &QTimer::timeout, [poll, remaining, action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible()) {
+            poll->stop();
+            poll->deleteLater();
+            action(modal);
+        } else if (--*remaining == 0) {
+            poll->stop();
+            poll->deleteLater();
+            // Whatever waits for a dialog must not wait forever.
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+                    dialog->reject();
+            }
+            QFAIL("no modal dialog opened");
+        }
+    });
+    poll->start();
+}
+
+// Fixed settings for widget tests: a plain style and locale whatever the
+// machine says.
+inline void PrepareWidgetTests()
+{
+    QLocale::setDefault(QLocale::c());
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
