@@ -11,7 +11,7 @@ CTempoApp theApp;
 
 bool HasDisplay()
 {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" }) {
         const char* value = std::getenv(name);
         if (value && *value)
             return true;
@@ -25,7 +25,9 @@ int main(int argc, char* argv[])
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     if (!HasDisplay()) {
-        std::fputs("Beatwise is a desktop program and needs a display: run it from a desktop session.\n", stderr);
+        std::fputs(
+            "Beatwise is a desktop program and needs a display: run it from a desktop session.\n",
+            stderr);
         return 1;
     }
 #endif

@@ -7,8 +7,8 @@ namespace calc {
 namespace {
 
 constexpr std::int64_t kTicksPerSecond = 1000;
-constexpr std::int64_t kPauseSeconds = 2;       // a pause is more than this many whole seconds
-constexpr std::int64_t kMeasuringTicks = 5000;  // measured only after more than this
+constexpr std::int64_t kPauseSeconds = 2; // a pause is more than this many whole seconds
+constexpr std::int64_t kMeasuringTicks = 5000; // measured only after more than this
 constexpr float kSecondsPerMinute = 60.0f;
 
 } // namespace
@@ -17,7 +17,8 @@ bool BeatCounter::Press(std::int64_t now)
 {
     m_nPressTicks = now;
     const std::int64_t sinceLast = now - m_nLastTicks;
-    const bool pause = !m_bNewCount && (sinceLast < 0 || sinceLast / kTicksPerSecond > kPauseSeconds);
+    const bool pause
+        = !m_bNewCount && (sinceLast < 0 || sinceLast / kTicksPerSecond > kPauseSeconds);
     if (pause)
         m_bNewCount = true;
     if (m_bNewCount) {

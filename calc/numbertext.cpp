@@ -33,7 +33,8 @@ std::string FormatNumber(double value)
         std::chars_format::scientific, kSignificantDigits - 1);
     const std::string_view scientific(buffer, static_cast<size_t>(result.ptr - buffer));
     const size_t e = scientific.find('e');
-    const std::string digits = std::string(1, scientific[0]) + std::string(scientific.substr(2, e - 2));
+    const std::string digits
+        = std::string(1, scientific[0]) + std::string(scientific.substr(2, e - 2));
     int exponent = 0;
     std::from_chars(scientific.data() + e + 2, scientific.data() + scientific.size(), exponent);
     if (scientific[e + 1] == '-')

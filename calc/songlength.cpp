@@ -39,10 +39,9 @@ std::int64_t FieldValue(std::string_view field)
 }
 
 // The values of the last N fields, field 0 being the rightmost.
-template <size_t N>
-std::array<std::int64_t, N> ReadFieldsFromRight(std::string_view text)
+template <size_t N> std::array<std::int64_t, N> ReadFieldsFromRight(std::string_view text)
 {
-    std::array<std::int64_t, N> fields{};
+    std::array<std::int64_t, N> fields {};
     size_t end = text.size();
     for (size_t field = 0; field < N; ++field) {
         size_t start = end;
@@ -58,7 +57,7 @@ std::array<std::int64_t, N> ReadFieldsFromRight(std::string_view text)
 
 std::string TwoDigits(std::int64_t value)
 {
-    return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+    return { static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10) };
 }
 
 } // namespace
@@ -66,8 +65,7 @@ std::string TwoDigits(std::int64_t value)
 int ParseSongTime(std::string_view timeText)
 {
     const auto [seconds, minutes, hours] = ReadFieldsFromRight<3>(timeText);
-    const std::int64_t total =
-        (hours * 60 + std::min<std::int64_t>(minutes, 59)) * 60
+    const std::int64_t total = (hours * 60 + std::min<std::int64_t>(minutes, 59)) * 60
         + std::min<std::int64_t>(seconds, 59);
     return Saturate(total);
 }
@@ -91,7 +89,7 @@ std::string FormatSongTime(int seconds)
 std::string FormatSongBars(int beats, int beatsPerBar)
 {
     const std::int64_t perBar = std::max(beatsPerBar, 1);
-    const std::int64_t before = std::int64_t{beats} - 1;
+    const std::int64_t before = std::int64_t { beats } - 1;
     const std::int64_t bars = before / perBar;
     const std::int64_t beat = before - bars * perBar + 1;
     return WholeNumberText(bars) + ":" + WholeNumberText(beat);

@@ -19,7 +19,8 @@ bool TapTempo::IsPause(std::int64_t now) const
     return elapsed < 0 || elapsed / kTicksPerSecond > kPauseSeconds;
 }
 
-std::optional<std::string> TapTempo::Press(std::int64_t now, const BeepThenReadClock& beepThenReadClock)
+std::optional<std::string> TapTempo::Press(
+    std::int64_t now, const BeepThenReadClock& beepThenReadClock)
 {
     ++m_nTapCount;
     m_tapTimes[static_cast<size_t>(m_nTapIndex)] = now;
@@ -51,7 +52,8 @@ float TapTempo::AverageInterval() const
     int slot = m_nTapIndex - 1; // the press just stored
     for (int i = 0; i < intervals; ++i) {
         const int earlier = slot == 0 ? kSlots - 1 : slot - 1;
-        const auto ticks = m_tapTimes[static_cast<size_t>(slot)] - m_tapTimes[static_cast<size_t>(earlier)];
+        const auto ticks
+            = m_tapTimes[static_cast<size_t>(slot)] - m_tapTimes[static_cast<size_t>(earlier)];
         const float seconds = ToSingle(static_cast<double>(ticks) * kSecondsPerTick);
         sum += seconds;
         slot = earlier;

@@ -35,7 +35,7 @@ private:
 
     int m_nTapCount = 0;
     int m_nTapIndex = 0;
-    std::array<std::int64_t, kSlots> m_tapTimes{};
+    std::array<std::int64_t, kSlots> m_tapTimes {};
     std::int64_t m_lastTapTime = 0;
 };
 

@@ -40,8 +40,8 @@ std::string TruncatedText(double value)
 {
     const double whole = std::trunc(value) + 0.0; // + 0.0 turns -0 into 0
     char buffer[400]; // 309 digits and a sign at most
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, whole, std::chars_format::fixed, 0);
+    const auto result
+        = std::to_chars(buffer, buffer + sizeof buffer, whole, std::chars_format::fixed, 0);
     return std::string(buffer, result.ptr);
 }
 

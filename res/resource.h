@@ -8,7 +8,7 @@ inline constexpr int IDD_MULTITAP = 132;
 
 // Icons, as resource paths.
 inline constexpr const char* IDR_MAINFRAME = ":/icons/beatwise.svg"; // icon 128
-inline constexpr const char* IDI_PAGE = ":/icons/page.svg";          // icon 135
+inline constexpr const char* IDI_PAGE = ":/icons/page.svg"; // icon 135
 
 // The help document.
 inline constexpr const char* IDR_HELP = "qrc:/help/beatwise.html";

@@ -10,7 +10,7 @@ namespace tk {
 
 // Help commands an application's help can be asked for.
 enum HelpCommand : unsigned {
-    HelpContext = 0x0001,  // data names a topic
+    HelpContext = 0x0001, // data names a topic
     HelpContents = 0x0003, // data is unused
 };
 

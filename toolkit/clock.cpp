@@ -1,5 +1,7 @@
 #include "toolkit/clock.h"
 
+#include "toolkit/replaceable.h"
+
 #include <QElapsedTimer>
 
 namespace tk {
@@ -15,21 +17,18 @@ private:
     QElapsedTimer m_timer; // monotonic: unaffected by changes to the wall clock
 };
 
-Clock* g_replacement = nullptr;
+using ReplaceableClock = Replaceable<Clock, SteadyClock>;
 
 } // namespace
 
 Clock& CurrentClock()
 {
-    static SteadyClock steady;
-    return g_replacement ? *g_replacement : steady;
+    return ReplaceableClock::Current();
 }
 
 Clock* ReplaceClock(Clock* clock)
 {
-    Clock* previous = g_replacement;
-    g_replacement = clock;
-    return previous;
+    return ReplaceableClock::Replace(clock);
 }
 
 } // namespace tk

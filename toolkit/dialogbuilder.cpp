@@ -43,7 +43,8 @@ Qt::FocusPolicy FocusPolicyOf(const ControlTemplate& control)
 
 bool Contains(const ControlTemplate& outer, const ControlTemplate& inner)
 {
-    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width
+    return inner.x >= outer.x && inner.y >= outer.y
+        && inner.x + inner.width <= outer.x + outer.width
         && inner.y + inner.height <= outer.y + outer.height;
 }
 
@@ -63,7 +64,8 @@ void FitText(QLabel* label)
     if (font.pointSizeF() <= 0)
         return; // sized in pixels: leave it
     const qreal minimum = font.pointSizeF() * 0.75;
-    while (QFontMetrics(font).horizontalAdvance(plain) > label->width() && font.pointSizeF() > minimum)
+    while (
+        QFontMetrics(font).horizontalAdvance(plain) > label->width() && font.pointSizeF() > minimum)
         font.setPointSizeF(font.pointSizeF() - 0.25);
     label->setFont(font);
 }
@@ -80,8 +82,9 @@ void DialogBuilder::Build()
     const DialogUnits units(m_surface.font());
     QList<QWidget*> widgets;
     for (const ControlTemplate& control : m_surface.Template().controls) {
-        QWidget* widget = Create(control, units.ToPixels(control.x, control.y, control.width, control.height),
-            widgets.isEmpty() ? nullptr : widgets.last());
+        QWidget* widget
+            = Create(control, units.ToPixels(control.x, control.y, control.width, control.height),
+                widgets.isEmpty() ? nullptr : widgets.last());
         widget->setFocusPolicy(FocusPolicyOf(control));
         if (!control.accessibleName.empty())
             widget->setAccessibleName(ToQString(control.accessibleName));
@@ -104,9 +107,12 @@ QWidget* DialogBuilder::Create(const ControlTemplate& control, const QRect& rect
         auto* edit = new Edit(surface);
         edit->setGeometry(rect);
         edit->setReadOnly(Has(control, ReadOnly));
-        QObject::connect(edit, &Edit::changed, surface, [=] { surface->Notify(id, Notification::Change); });
-        QObject::connect(edit, &Edit::focusGained, surface, [=] { surface->Notify(id, Notification::SetFocus); });
-        QObject::connect(edit, &Edit::focusLost, surface, [=] { surface->Notify(id, Notification::KillFocus); });
+        QObject::connect(
+            edit, &Edit::changed, surface, [=] { surface->Notify(id, Notification::Change); });
+        QObject::connect(edit, &Edit::focusGained, surface,
+            [=] { surface->Notify(id, Notification::SetFocus); });
+        QObject::connect(
+            edit, &Edit::focusLost, surface, [=] { surface->Notify(id, Notification::KillFocus); });
         return edit;
     }
     case ControlKind::UpDown: {
@@ -145,20 +151,23 @@ QWidget* DialogBuilder::Create(const ControlTemplate& control, const QRect& rect
     case ControlKind::Radio: {
         auto* radio = new QRadioButton(text, surface);
         radio->setGeometry(rect);
-        QObject::connect(radio, &QRadioButton::clicked, surface, [=] { surface->Notify(id, Notification::Clicked); });
+        QObject::connect(radio, &QRadioButton::clicked, surface,
+            [=] { surface->Notify(id, Notification::Clicked); });
         return radio;
     }
     case ControlKind::PushButton: {
         auto* button = new QPushButton(text, surface);
         button->setGeometry(rect);
         button->setDefault(Has(control, DefaultButton));
-        QObject::connect(button, &QPushButton::clicked, surface, [=] { surface->Notify(id, Notification::Clicked); });
+        QObject::connect(button, &QPushButton::clicked, surface,
+            [=] { surface->Notify(id, Notification::Clicked); });
         return button;
     }
     case ControlKind::Static: {
         auto* label = new QLabel(text, surface);
         label->setGeometry(rect);
-        label->setAlignment((Has(control, RightAligned) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        label->setAlignment(
+            (Has(control, RightAligned) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
         FitText(label);
         return label;
     }
@@ -189,7 +198,8 @@ void DialogBuilder::ConnectMnemonics(const QList<QWidget*>& widgets)
     for (qsizetype i = 0; i < count; ++i) {
         const ControlTemplate& caption = controls[size_t(i)];
         const bool isGroup = caption.kind == ControlKind::GroupBox;
-        if ((caption.kind != ControlKind::Static && !isGroup) || caption.text.find('&') == std::string_view::npos)
+        if ((caption.kind != ControlKind::Static && !isGroup)
+            || caption.text.find('&') == std::string_view::npos)
             continue;
         // A group box leads to the first tab stop it frames; a static, like
         // a group box framing none, to the next tab stop after it.

@@ -59,8 +59,7 @@ QWidget* DialogSurface::GetDlgItem(int id) const
     return m_controls.value(id, nullptr);
 }
 
-template <typename Control>
-Control& DialogSurface::ControlOf(int id) const
+template <typename Control> Control& DialogSurface::ControlOf(int id) const
 {
     auto* control = qobject_cast<Control*>(GetDlgItem(id));
     if (!control)
@@ -153,17 +152,18 @@ void DialogSurface::FocusFirstTabStop()
 
 void DialogSurface::MapNotification(int id, Notification code, std::function<void()> handler)
 {
-    m_handlers[{id, code}] = std::move(handler);
+    m_handlers[{ id, code }] = std::move(handler);
 }
 
-void DialogSurface::MapLabelEdit(int id, std::function<void(int, const std::optional<std::string>&)> handler)
+void DialogSurface::MapLabelEdit(
+    int id, std::function<void(int, const std::optional<std::string>&)> handler)
 {
     m_labelEditHandlers[id] = std::move(handler);
 }
 
 void DialogSurface::Notify(int id, Notification code)
 {
-    const auto handler = m_handlers.find({id, code});
+    const auto handler = m_handlers.find({ id, code });
     if (handler != m_handlers.end())
         handler->second();
 }

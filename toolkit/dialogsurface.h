@@ -55,7 +55,8 @@ public:
 
     // The message map.
     void MapNotification(int id, Notification code, std::function<void()> handler);
-    void MapLabelEdit(int id, std::function<void(int row, const std::optional<std::string>& text)> handler);
+    void MapLabelEdit(
+        int id, std::function<void(int row, const std::optional<std::string>& text)> handler);
 
     // Where the builder routes what the controls report.
     void Notify(int id, Notification code);
@@ -69,8 +70,7 @@ protected:
 private:
     friend class DialogBuilder;
     void Register(int id, QWidget* control);
-    template <typename Control>
-    Control& ControlOf(int id) const;
+    template <typename Control> Control& ControlOf(int id) const;
 
     const DialogTemplate& m_template;
     bool m_created = false;

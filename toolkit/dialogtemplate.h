@@ -5,7 +5,18 @@
 
 namespace tk {
 
-enum class ControlKind { Edit, UpDown, ListBox, ListView, Slider, Radio, PushButton, Static, Icon, GroupBox };
+enum class ControlKind {
+    Edit,
+    UpDown,
+    ListBox,
+    ListView,
+    Slider,
+    Radio,
+    PushButton,
+    Static,
+    Icon,
+    GroupBox
+};
 
 // Style flags of a control, as a dialog template states them.
 enum ControlFlag : unsigned {

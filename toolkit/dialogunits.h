@@ -19,7 +19,7 @@ public:
     int BaseHeight() const { return m_baseHeight; }
 
 private:
-    int m_baseWidth;  // average character width in pixels
+    int m_baseWidth; // average character width in pixels
     int m_baseHeight; // character height in pixels
 };
 

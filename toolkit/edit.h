@@ -16,7 +16,7 @@ class Edit : public QLineEdit {
 public:
     struct Selection {
         int start; // the anchor
-        int end;   // where the caret is
+        int end; // where the caret is
     };
 
     explicit Edit(QWidget* parent = nullptr);

@@ -18,7 +18,8 @@ bool GroupBox::event(QEvent* event)
         return QGroupBox::event(event);
     QWidget* target = m_target;
     if (qobject_cast<QRadioButton*>(target)) {
-        for (auto* radio : target->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+        for (auto* radio :
+            target->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
             if (radio->isChecked())
                 target = radio;
         }

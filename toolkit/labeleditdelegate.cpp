@@ -14,8 +14,8 @@ LabelEditDelegate::LabelEditDelegate(QObject* parent)
     connect(this, &QAbstractItemDelegate::closeEditor, this, &LabelEditDelegate::OnCloseEditor);
 }
 
-QWidget* LabelEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-    const QModelIndex& index) const
+QWidget* LabelEditDelegate::createEditor(
+    QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     if (index.column() != 0)
         return nullptr;
@@ -25,7 +25,8 @@ QWidget* LabelEditDelegate::createEditor(QWidget* parent, const QStyleOptionView
     return editor;
 }
 
-void LabelEditDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const
+void LabelEditDelegate::setModelData(
+    QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const
 {
     auto* lineEdit = qobject_cast<QLineEdit*>(editor);
     emit editEnded(index.row(), lineEdit ? std::optional<QString>(lineEdit->text()) : std::nullopt);

@@ -16,7 +16,8 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
         const QModelIndex& index) const override;
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void setModelData(
+        QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 
 signals:
     void editEnded(int row, const std::optional<QString>& text) const;

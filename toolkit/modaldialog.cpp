@@ -25,7 +25,8 @@ ModalDialog::ModalDialog(const DialogTemplate& dialogTemplate, QWidget* parent)
     : QDialog(OwnerOf(parent))
     , m_surface(new DialogSurface(dialogTemplate, this))
 {
-    setWindowTitle(QString::fromUtf8(dialogTemplate.caption.data(), qsizetype(dialogTemplate.caption.size())));
+    setWindowTitle(
+        QString::fromUtf8(dialogTemplate.caption.data(), qsizetype(dialogTemplate.caption.size())));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_surface);

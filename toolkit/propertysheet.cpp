@@ -53,7 +53,8 @@ void PropertySheet::ActivateStartPage()
             m_tabs->setCurrentIndex(start);
         }
         ActivatePage(start, true);
-        connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) { ActivatePage(index, false); });
+        connect(m_tabs, &QTabWidget::currentChanged, this,
+            [this](int index) { ActivatePage(index, false); });
     }
 }
 

@@ -1,5 +1,7 @@
 #include "toolkit/sinetone.h"
 
+#include "toolkit/replaceable.h"
+
 #include <QApplication>
 #include <QAudioDevice>
 #include <QAudioSink>
@@ -16,7 +18,7 @@ namespace tk {
 
 namespace {
 
-Tone* g_replacement = nullptr;
+using ReplaceableTone = Replaceable<Tone, SineTone>;
 
 QAudioFormat PreferredFormat(const QAudioDevice& device)
 {
@@ -90,15 +92,12 @@ void SineTone::Beep(int frequencyHz, int durationMs)
 
 Tone& CurrentTone()
 {
-    static SineTone sine;
-    return g_replacement ? *g_replacement : sine;
+    return ReplaceableTone::Current();
 }
 
 Tone* ReplaceTone(Tone* tone)
 {
-    Tone* previous = g_replacement;
-    g_replacement = tone;
-    return previous;
+    return ReplaceableTone::Replace(tone);
 }
 
 } // namespace tk

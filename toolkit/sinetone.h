@@ -2,8 +2,8 @@
 
 #include "toolkit/tone.h"
 
-#include <QByteArray>
 #include <QAudioFormat>
+#include <QByteArray>
 
 namespace tk {
 

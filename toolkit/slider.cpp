@@ -4,6 +4,8 @@
 
 #include <QSignalBlocker>
 
+#include <utility>
+
 namespace tk {
 
 Slider::Slider(QWidget* parent)
@@ -51,30 +53,18 @@ void Slider::SetPageSize(int step)
 void Slider::OnAction(int action)
 {
     // The position already holds the outcome of the action here.
-    switch (action) {
-    case SliderSingleStepSub:
-        emit scrolled(ScrollLineUp, GetPos());
-        break;
-    case SliderSingleStepAdd:
-        emit scrolled(ScrollLineDown, GetPos());
-        break;
-    case SliderPageStepSub:
-        emit scrolled(ScrollPageUp, GetPos());
-        break;
-    case SliderPageStepAdd:
-        emit scrolled(ScrollPageDown, GetPos());
-        break;
-    case SliderToMinimum:
-        emit scrolled(ScrollTop, GetPos());
-        break;
-    case SliderToMaximum:
-        emit scrolled(ScrollBottom, GetPos());
-        break;
-    case SliderMove:
-        emit scrolled(ScrollThumbTrack, GetPos());
-        break;
-    default:
-        break;
+    static constexpr std::pair<int, ScrollCode> kCodes[] = {
+        { SliderSingleStepSub, ScrollLineUp },
+        { SliderSingleStepAdd, ScrollLineDown },
+        { SliderPageStepSub, ScrollPageUp },
+        { SliderPageStepAdd, ScrollPageDown },
+        { SliderToMinimum, ScrollTop },
+        { SliderToMaximum, ScrollBottom },
+        { SliderMove, ScrollThumbTrack },
+    };
+    for (const auto& [sliderAction, code] : kCodes) {
+        if (sliderAction == action)
+            emit scrolled(code, GetPos());
     }
 }
 

@@ -31,9 +31,11 @@ struct ClosingApp : CTempoApp {
             for (int i = 0; i < tabs->count(); ++i)
                 seen << tabs->tabText(i);
             seen << tabs->tabText(tabs->currentIndex()) + " shown";
-            seen << QString::number(modal->findChild<QDialogButtonBox*>()->buttons().size()) + " buttons";
+            seen << QString::number(modal->findChild<QDialogButtonBox*>()->buttons().size())
+                    + " buttons";
             seen << (modal->windowIcon().isNull() ? "no icon" : "icon");
-            QTest::mouseClick(modal->findChild<QDialogButtonBox*>()->button(closeWith), Qt::LeftButton);
+            QTest::mouseClick(
+                modal->findChild<QDialogButtonBox*>()->button(closeWith), Qt::LeftButton);
         });
         return CTempoApp::InitInstance();
     }
@@ -77,8 +79,9 @@ void TestApp::sheetIsTheWholeRun()
     ClosingApp app;
     app.closeWith = QDialogButtonBox::StandardButton(button);
     QCOMPARE(app.InitInstance(), false); // no message loop follows: the process ends
-    QCOMPARE(app.seen, (QStringList{"Beatwise - Delay Time Calculator", "Simple", "Multi-tap", "Song Length",
-                           "Simple shown", "2 buttons", "icon"}));
+    QCOMPARE(app.seen,
+        (QStringList { "Beatwise - Delay Time Calculator", "Simple", "Multi-tap", "Song Length",
+            "Simple shown", "2 buttons", "icon" }));
     QCOMPARE(app.MainWindow(), nullptr);
 }
 
@@ -87,7 +90,7 @@ void TestApp::aboutBoxLeavesPagesAlone_data()
     QTest::addColumn<int>("page");
     QTest::addColumn<bool>("withEscape");
 
-    const char* pages[] = {"Simple", "Multi-tap", "Song Length"};
+    const char* pages[] = { "Simple", "Multi-tap", "Song Length" };
     for (int page = 0; page < 3; ++page) {
         QTest::addRow("%s, OK", pages[page]) << page << false;
         QTest::addRow("%s, Escape", pages[page]) << page << true;
@@ -137,7 +140,8 @@ void TestApp::helpKeyOpensContents()
     QVERIFY(harness.Show());
     QVERIFY(!harness.app->OpenHelpWindow());
     harness.ShowPage(1);
-    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &harness.sheet, Qt::Key_F1);
+    QTest::keyClick(
+        QApplication::focusWidget() ? QApplication::focusWidget() : &harness.sheet, Qt::Key_F1);
     tk::HelpWindow* help = harness.app->OpenHelpWindow();
     QVERIFY(help);
     QVERIFY(help->isVisible());
@@ -190,7 +194,8 @@ void TestApp::templatesNameEveryControl()
     QCOMPARE(dialog.id, id);
     std::set<int> ids;
     for (const tk::ControlTemplate& control : dialog.controls) {
-        const QString name = QString::fromUtf8(control.accessibleName.data(), qsizetype(control.accessibleName.size()));
+        const QString name = QString::fromUtf8(
+            control.accessibleName.data(), qsizetype(control.accessibleName.size()));
         QVERIFY2(!name.isEmpty() && !name.contains('&') && !name.endsWith("..."),
             qPrintable(QString::number(control.id)));
         if (control.id != tk::kNoId)

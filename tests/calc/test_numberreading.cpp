@@ -25,7 +25,9 @@ void TestNumberReading::readNumber_data()
     QTest::newRow("120") << QByteArray("120") << 120.0;
     QTest::newRow("120.5") << QByteArray("120.5") << 120.5;
     QTest::newRow("leading C blanks") << QByteArray(" \t\n\v\f\r7") << 7.0;
-    QTest::newRow("no-break space is not blank") << QByteArray("\xc2\xa0" "7") << 0.0;
+    QTest::newRow("no-break space is not blank") << QByteArray("\xc2\xa0"
+                                                               "7")
+                                                 << 0.0;
     QTest::newRow("12abc") << QByteArray("12abc") << 12.0;
     QTest::newRow("95 abc") << QByteArray("95 abc") << 95.0;
     QTest::newRow("abc") << QByteArray("abc") << 0.0;
@@ -62,7 +64,8 @@ void TestNumberReading::readNumber_data()
     QTest::newRow("huge negative exponent") << QByteArray("1e-99999999999999999999") << 0.0;
     QTest::newRow("zero with huge exponent") << QByteArray("0e99999999999999999999") << 0.0;
     QTest::newRow("small mantissa, large exponent") << QByteArray("0.0001e310") << 1e306;
-    QTest::newRow("long digit run rounds once") << QByteArray("0.1000000000000000055511151231257827") << 0.1;
+    QTest::newRow("long digit run rounds once")
+        << QByteArray("0.1000000000000000055511151231257827") << 0.1;
 }
 
 void TestNumberReading::readNumber()

@@ -38,14 +38,16 @@ void TestNumberText::formatNumber_data()
     QTest::newRow("1234567") << 1234567.0 << "1.23457e+006";
     QTest::newRow("-1.5e-7") << -1.5e-7 << "-1.5e-007";
     QTest::newRow("1e300") << 1e300 << "1.e+300";
-    QTest::newRow("smallest subnormal") << std::numeric_limits<double>::denorm_min() << "4.94066e-324";
+    QTest::newRow("smallest subnormal")
+        << std::numeric_limits<double>::denorm_min() << "4.94066e-324";
     QTest::newRow("largest double") << std::numeric_limits<double>::max() << "1.79769e+308";
     // Rounding across a power of ten takes the form of the rounded value.
     QTest::newRow("999999.5 rounds up to exponent form") << 999999.5 << "1.e+006";
     QTest::newRow("0.0999999995 rounds up to plain form") << 0.0999999995 << "0.1";
     QTest::newRow("0.09999994 stays exponent form") << 0.09999994 << "9.99999e-002";
     // A tapped tempo is a float widened to double.
-    QTest::newRow("float 60/0.47") << double(float(60.0 / double(float(470 * double(0.001f))))) << "127.66";
+    QTest::newRow("float 60/0.47")
+        << double(float(60.0 / double(float(470 * double(0.001f))))) << "127.66";
     QTest::newRow("negative zero") << -0.0 << "0";
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << "inf";
     QTest::newRow("-infinity") << -std::numeric_limits<double>::infinity() << "-inf";

@@ -39,7 +39,8 @@ void TestDialog::dialogUnitsFollowTheFont()
     const tk::DialogUnits units(font);
     // Four units across are one average character, eight down one line.
     QCOMPARE(units.ToPixels(4, 8, 0, 0).topLeft(), QPoint(units.BaseWidth(), units.BaseHeight()));
-    QCOMPARE(units.ToPixels(286, 94), QSize(qRound(286 * units.BaseWidth() / 4.0), qRound(94 * units.BaseHeight() / 8.0)));
+    QCOMPARE(units.ToPixels(286, 94),
+        QSize(qRound(286 * units.BaseWidth() / 4.0), qRound(94 * units.BaseHeight() / 8.0)));
     QVERIFY(units.BaseHeight() >= QFontMetrics(font).height());
     QVERIFY(units.BaseWidth() >= QFontMetrics(font).averageCharWidth() / 2);
 }
@@ -52,7 +53,7 @@ void TestDialog::controlsByIdAndText()
     surface.SetDlgItemText(probe::kButton, "&Stop");
     QCOMPARE(surface.Text(probe::kButton), QStringLiteral("&Stop"));
     surface.SetDlgItemText(probe::kReadOnly, "500");
-    QCOMPARE(surface.log, QStringList{"change 13 '500'"});
+    QCOMPARE(surface.log, QStringList { "change 13 '500'" });
     for (const tk::ControlTemplate& control : probe::kControls) {
         if (control.id != tk::kNoId)
             QVERIFY(!surface.GetDlgItem(control.id)->accessibleName().isEmpty());
@@ -67,7 +68,7 @@ void TestDialog::tabOrderIsTemplateOrder()
     QVERIFY(QTest::qWaitForWindowActive(&surface));
     surface.FocusFirstTabStop();
     surface.CheckDlgButton(probe::kRadioA, true);
-    QStringList visited{QApplication::focusWidget()->accessibleName()};
+    QStringList visited { QApplication::focusWidget()->accessibleName() };
     for (int i = 0; i < 7; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->accessibleName();
@@ -75,7 +76,8 @@ void TestDialog::tabOrderIsTemplateOrder()
     QCOMPARE(visited.first(), QStringLiteral("Value"));
     QVERIFY2(visited.indexOf("Choices") < visited.indexOf("Rows")
             && visited.indexOf("Rows") < visited.indexOf("Level")
-            && visited.indexOf("Level") < visited.indexOf("A") && visited.indexOf("A") < visited.indexOf("Go")
+            && visited.indexOf("Level") < visited.indexOf("A")
+            && visited.indexOf("A") < visited.indexOf("Go")
             && visited.indexOf("Go") < visited.indexOf("Other"),
         qPrintable(visited.join(", ")));
 }
@@ -89,7 +91,7 @@ void TestDialog::radioSetIsExclusive()
     QTest::mouseClick(surface.GetDlgItem(probe::kRadioB), Qt::LeftButton);
     QVERIFY(surface.IsDlgButtonChecked(probe::kRadioB));
     QVERIFY(!surface.IsDlgButtonChecked(probe::kRadioA));
-    QCOMPARE(surface.log, QStringList{"clicked 17"});
+    QCOMPARE(surface.log, QStringList { "clicked 17" });
 }
 
 void TestDialog::programChecksAreSilent()
@@ -109,9 +111,12 @@ void TestDialog::mnemonics_data()
     QTest::addColumn<QString>("focused");
     QTest::addColumn<QString>("logged");
 
-    QTest::newRow("Alt+G presses the button") << int(Qt::Key_G) << "" << "clicked 18";
-    QTest::newRow("Alt+V focuses the labelled edit") << int(Qt::Key_V) << "Value" << "";
-    QTest::newRow("Alt+P focuses the checked radio") << int(Qt::Key_P) << "B" << "";
+    QTest::newRow("Alt+G presses the button") << int(Qt::Key_G) << ""
+                                              << "clicked 18";
+    QTest::newRow("Alt+V focuses the labelled edit") << int(Qt::Key_V) << "Value"
+                                                     << "";
+    QTest::newRow("Alt+P focuses the checked radio") << int(Qt::Key_P) << "B"
+                                                     << "";
 }
 
 void TestDialog::mnemonics()
@@ -131,7 +136,8 @@ void TestDialog::mnemonics()
     if (!focused.isEmpty())
         QCOMPARE(QApplication::focusWidget()->accessibleName(), focused);
     // A button's mnemonic clicks it the way a visible press does, a moment later.
-    QTRY_VERIFY2(logged.isEmpty() || surface.log.contains(logged), qPrintable(surface.log.join("; ")));
+    QTRY_VERIFY2(
+        logged.isEmpty() || surface.log.contains(logged), qPrintable(surface.log.join("; ")));
 }
 
 QTEST_MAIN(TestDialog)

@@ -6,6 +6,24 @@
 #include <QLineEdit>
 #include <QtTest>
 
+namespace {
+
+// A shown probe dialog whose list view has a label and a delay column.
+tk::ListView& ShowRows(ProbeSurface& surface, const QStringList& labels)
+{
+    surface.show();
+    if (!QTest::qWaitForWindowExposed(&surface))
+        qWarning("the probe dialog did not show");
+    tk::ListView& view = surface.ListViewControl(probe::kView);
+    view.InsertColumn(0, "Beat", 50);
+    view.InsertColumn(1, "Delay(ms)", 60);
+    for (int row = 0; row < labels.size(); ++row)
+        view.InsertItem(row, labels[row]);
+    return view;
+}
+
+} // namespace
+
 class TestLists : public QObject {
     Q_OBJECT
 
@@ -27,7 +45,7 @@ void TestLists::listBoxKeepsOrderAndSelectsSilently()
 {
     ProbeSurface surface;
     tk::ListBox& list = surface.ListBoxControl(probe::kList);
-    for (const char* text : {"1 beat", "1/2 beat", "2 beats", "1/3 beat"})
+    for (const char* text : { "1 beat", "1/2 beat", "2 beats", "1/3 beat" })
         list.AddString(text);
     QCOMPARE(list.item(3)->text(), QStringLiteral("1/3 beat")); // never sorted
     QCOMPARE(list.GetCurSel(), -1);
@@ -46,13 +64,13 @@ void TestLists::listBoxUserSelectionNotifies()
     surface.show();
     QVERIFY(QTest::qWaitForWindowExposed(&surface));
     tk::ListBox& list = surface.ListBoxControl(probe::kList);
-    for (const char* text : {"a", "b", "c"})
+    for (const char* text : { "a", "b", "c" })
         list.AddString(text);
     list.SetCurSel(0);
     list.setFocus();
     QTest::keyClick(&list, Qt::Key_Down);
     QCOMPARE(list.GetCurSel(), 1);
-    QCOMPARE(surface.log, QStringList{"selchange"});
+    QCOMPARE(surface.log, QStringList { "selchange" });
 }
 
 void TestLists::listViewCellsByRowAndColumn()
@@ -92,13 +110,7 @@ void TestLists::labelEditEnds()
     QFETCH(QString, expected);
 
     ProbeSurface surface;
-    surface.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&surface));
-    tk::ListView& view = surface.ListViewControl(probe::kView);
-    view.InsertColumn(0, "Beat", 50);
-    view.InsertColumn(1, "Delay(ms)", 60);
-    view.InsertItem(0, "0.25");
-    view.InsertItem(1, "0.33");
+    tk::ListView& view = ShowRows(surface, { "0.25", "0.33" });
     view.setFocus();
     view.setCurrentItem(view.topLevelItem(1), 0);
     QTest::keyClick(view.viewport(), Qt::Key_F2);
@@ -108,7 +120,7 @@ void TestLists::labelEditEnds()
     QTest::keyClick(editor, Qt::Key_Delete);
     QTest::keyClicks(editor, typed);
     QTest::keyClick(editor, Qt::Key(endKey));
-    QTRY_COMPARE(surface.log, QStringList{expected}); // Enter commits from the event loop
+    QTRY_COMPARE(surface.log, QStringList { expected }); // Enter commits from the event loop
     QTRY_VERIFY(!view.findChild<QLineEdit*>());
     QCOMPARE(view.GetItemText(1, 0), QStringLiteral("0.33")); // the owner stores the text
 }
@@ -132,12 +144,7 @@ void TestLists::onlyTheLabelIsEditable()
     QFETCH(bool, opens);
 
     ProbeSurface surface;
-    surface.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&surface));
-    tk::ListView& view = surface.ListViewControl(probe::kView);
-    view.InsertColumn(0, "Beat", 50);
-    view.InsertColumn(1, "Delay(ms)", 60);
-    view.InsertItem(0, "0.25");
+    tk::ListView& view = ShowRows(surface, { "0.25" });
     view.SetItemText(0, 1, "125");
     const QModelIndex cell = view.model()->index(0, column);
     if (byKey) {

@@ -22,8 +22,8 @@ QPoint GrooveNearTop(const QSlider& slider)
     option.upsideDown = !slider.invertedAppearance();
     option.tickPosition = slider.tickPosition();
     option.tickInterval = slider.tickInterval();
-    const QRect groove =
-        slider.style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, &slider);
+    const QRect groove = slider.style()->subControlRect(
+        QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, &slider);
     return QPoint(groove.center().x(), groove.top() + groove.height() / 10);
 }
 
@@ -102,7 +102,7 @@ void TestSlider::keysReportScrollCodes()
     QVERIFY(QTest::qWaitForWindowExposed(&surface));
     Prepare(surface, 240);
     QTest::keyClick(surface.GetDlgItem(probe::kSlider), Qt::Key(key));
-    QCOMPARE(surface.log, QStringList{expected});
+    QCOMPARE(surface.log, QStringList { expected });
 }
 
 void TestSlider::wheelAndDragReport()
@@ -127,7 +127,8 @@ void TestSlider::wheelAndDragReport()
     slider.setSliderDown(true);
     slider.setSliderPosition(200);
     slider.setSliderDown(false);
-    QCOMPARE(surface.log, (QStringList{"vscroll 5 200 Level", "vscroll 4 200 Level", "vscroll 8 200 Level"}));
+    QCOMPARE(surface.log,
+        (QStringList { "vscroll 5 200 Level", "vscroll 4 200 Level", "vscroll 8 200 Level" }));
 }
 
 void TestSlider::topIsTheMinimum()
