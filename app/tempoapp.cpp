@@ -19,6 +19,7 @@ bool CTempoApp::InitInstance()
 {
     CMainSheet sheet(QStringLiteral("Beatwise - Delay Time Calculator"), nullptr, 0);
     sheet.setWindowIcon(QIcon(QString::fromLatin1(IDR_MAINFRAME)));
+    sheet.setAccessibleDescription(QString::fromUtf8(res::kFileDescription));
     CPage1 simple;
     sheet.AddPage(&simple);
     CPage2 multitap;
