@@ -1,15 +1,47 @@
 #include "pages/page1.h"
 
+#include "calc/delays.h"
+#include "calc/notelengths.h"
+#include "calc/numberreading.h"
 #include "res/resource.h"
+#include "toolkit/clock.h"
+#include "toolkit/listbox.h"
+#include "toolkit/tone.h"
+#include "toolkit/updown.h"
+
+namespace {
+
+constexpr const char* kStartCycles = "4";
+constexpr const char* kNoFrequency = "N/A";
+constexpr int kFewestCycles = 1;
+constexpr int kMostCycles = 100;
+constexpr int kToneHz = 512;
+constexpr int kToneMs = 75;
+
+} // namespace
 
 CPage1::CPage1(QWidget* parent)
     : CTempoPage(IDD_SIMPLE, parent)
 {
+    MapNotification(
+        IDC_LENGTH_LIST, tk::Notification::SelChange, [this] { OnSelchangeLengthList(); });
+    MapNotification(IDC_CYCLES, tk::Notification::Change, [this] { OnChangeCycles(); });
+    MapNotification(IDC_TAP_TEMPO, tk::Notification::Clicked, [this] { OnTapTempo(); });
 }
 
 bool CPage1::OnInitDialog()
 {
+    tk::ListBox& lengths = ListBoxControl(IDC_LENGTH_LIST);
+    lengths.ResetContent();
+    for (const calc::NoteLength& length : calc::kNoteLengths)
+        lengths.AddString(QString::fromLatin1(length.text.data(), qsizetype(length.text.size())));
+    SelectFirstLength();
+    UpDownControl(IDC_CYCLES_SPIN).SetRange(kFewestCycles, kMostCycles);
     InitTempoGroup();
+    m_strCycles = kStartCycles;
+    SetDlgItemText(IDC_CYCLES, m_strCycles);
+    m_strFrequency = kNoFrequency;
+    SetDlgItemText(IDC_FREQUENCY, m_strFrequency);
     return true;
 }
 
@@ -22,12 +54,53 @@ bool CPage1::OnSetActive()
 
 void CPage1::OnReset()
 {
+    SelectFirstLength();
     ResetTempoGroup();
+    m_strCycles = kStartCycles;
+    SetDlgItemText(IDC_CYCLES, m_strCycles);
+    m_strFrequency = kNoFrequency;
+    SetDlgItemText(IDC_FREQUENCY, m_strFrequency);
     Recalculate();
+}
+
+void CPage1::SelectFirstLength()
+{
+    m_nLength = 0;
+    ListBoxControl(IDC_LENGTH_LIST).SetCurSel(0);
 }
 
 void CPage1::Recalculate()
 {
     const std::string tempo = GetDlgItemText(IDC_TEMPO);
+    m_dTempo = calc::ReadNumber(tempo);
+    const std::string delay = calc::DelayText(tempo, m_nLength);
+    const std::string frequency = calc::FrequencyText(tempo, GetDlgItemText(IDC_CYCLES));
+    SetDlgItemText(IDC_DELAY, delay);
+    SetDlgItemText(IDC_FREQUENCY, frequency);
     WriteBackTempo(tempo);
+}
+
+void CPage1::OnSelchangeLengthList()
+{
+    m_nLength = ListBoxControl(IDC_LENGTH_LIST).GetCurSel();
+    Recalculate();
+}
+
+void CPage1::OnChangeCycles()
+{
+    Recalculate();
+}
+
+void CPage1::OnTapTempo()
+{
+    tk::Clock& clock = tk::CurrentClock();
+    const auto beepThenReadClock = [&clock] {
+        tk::CurrentTone().Beep(kToneHz, kToneMs);
+        return clock.Milliseconds();
+    };
+    if (const auto tempo = m_tap.Press(clock.Milliseconds(), beepThenReadClock)) {
+        m_strTempo = *tempo;
+        SetDlgItemText(IDC_TEMPO, m_strTempo);
+    }
+    Recalculate();
 }

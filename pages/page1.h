@@ -1,9 +1,12 @@
 #pragma once
 
+#include "calc/taptempo.h"
 #include "pages/tempopage.h"
 
+#include <string>
+
 // The Simple page: the echo delay of a note length and the rate of a
-// modulation effect at the tempo.
+// modulation effect at the tempo, and the tempo tapped in by hand.
 class CPage1 : public CTempoPage {
     Q_OBJECT
 
@@ -19,4 +22,16 @@ public:
 protected:
     void Recompute() override { Recalculate(); }
     void AfterTempoFromSlider() override { Recalculate(); }
+
+private:
+    void OnSelchangeLengthList();
+    void OnChangeCycles();
+    void OnTapTempo();
+    void SelectFirstLength();
+
+    calc::TapTempo m_tap; // kept for the page's whole life: Reset and visits leave it
+    double m_dTempo = 0.0;
+    int m_nLength = 0;
+    std::string m_strCycles;
+    std::string m_strFrequency;
 };

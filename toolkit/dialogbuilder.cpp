@@ -6,12 +6,12 @@
 #include "toolkit/groupbox.h"
 #include "toolkit/listbox.h"
 #include "toolkit/listview.h"
+#include "toolkit/pushbutton.h"
 #include "toolkit/slider.h"
 #include "toolkit/updown.h"
 
 #include <QIcon>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 
 namespace tk {
@@ -156,10 +156,10 @@ QWidget* DialogBuilder::Create(const ControlTemplate& control, const QRect& rect
         return radio;
     }
     case ControlKind::PushButton: {
-        auto* button = new QPushButton(text, surface);
+        auto* button = new PushButton(text, surface);
         button->setGeometry(rect);
         button->setDefault(Has(control, DefaultButton));
-        QObject::connect(button, &QPushButton::clicked, surface,
+        QObject::connect(button, &PushButton::clicked, surface,
             [=] { surface->Notify(id, Notification::Clicked); });
         return button;
     }
