@@ -6,10 +6,12 @@
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMediaDevices>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -73,18 +75,26 @@ void SineTone::Beep(int frequencyHz, int durationMs)
     buffer.open(QIODevice::ReadOnly);
 
     QAudioSink sink(device, format);
-    QEventLoop loop;
-    QObject::connect(&sink, &QAudioSink::stateChanged, &loop, [&](QAudio::State state) {
-        if (state == QAudio::IdleState || state == QAudio::StoppedState)
-            loop.quit();
-    });
-    // Never hang on an audio system that stops answering.
-    QTimer::singleShot(durationMs + 1000, &loop, &QEventLoop::quit);
     sink.start(&buffer);
     if (sink.error() != QAudio::NoError) {
         QApplication::beep();
         return;
     }
+    // The sink takes the samples long before they are heard; it has played
+    // them once it has gone idle and the time they take has passed.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const qint64 audible
+        = durationMs + std::min<qint64>(format.durationForBytes(sink.bufferSize()) / 1000, 500);
+    const qint64 giveUp = durationMs + 1500; // never hang on an audio system that stops answering
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        const bool drained = sink.state() != QAudio::ActiveState;
+        if ((drained && elapsed.elapsed() >= audible) || elapsed.elapsed() >= giveUp)
+            loop.quit();
+    });
+    poll.start(5);
     // Input waits until the tone has ended, as the press that sounded it does.
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     sink.stop();
