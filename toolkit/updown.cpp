@@ -36,6 +36,11 @@ UpDown::UpDown(Edit* buddy, QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(m_up);
     layout->addWidget(m_down);
+    // A click on the arrows takes the focus to the buddy, as a click into
+    // it would: whatever was being edited elsewhere is left.
+    for (QToolButton* arrow : { m_up, m_down })
+        connect(arrow, &QToolButton::pressed, this,
+            [this] { m_buddy->setFocus(Qt::MouseFocusReason); });
     connect(m_up, &QToolButton::clicked, this, [this] { Step(+1); });
     connect(m_down, &QToolButton::clicked, this, [this] { Step(-1); });
     m_buddy->SetArrowKeyTarget(this);
