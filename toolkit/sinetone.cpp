@@ -37,6 +37,22 @@ QAudioFormat PreferredFormat(const QAudioDevice& device)
     return format;
 }
 
+// The default output, asked for without the console message that Qt's
+// audio layer prints when there is no sound server: such a machine simply
+// gets the bell.
+QAudioDevice QuietDefaultOutput()
+{
+    static QtMessageHandler s_previous = nullptr;
+    s_previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (!text.startsWith(QLatin1String("PulseAudioService")))
+                s_previous(type, context, text);
+        });
+    QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    qInstallMessageHandler(s_previous);
+    return device;
+}
+
 } // namespace
 
 QByteArray SineTone::Samples(const QAudioFormat& format, int frequencyHz, int durationMs)
@@ -64,7 +80,7 @@ QByteArray SineTone::Samples(const QAudioFormat& format, int frequencyHz, int du
 
 void SineTone::Beep(int frequencyHz, int durationMs)
 {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    const QAudioDevice device = QuietDefaultOutput();
     if (device.isNull()) {
         QApplication::beep();
         return;

@@ -33,14 +33,7 @@ struct MultitapPage {
     }
     QString Shared() { return QString::fromStdString(harness.SharedTempo()); }
 
-    void TypeTempo(const QString& text)
-    {
-        tk::Edit& edit = page.EditControl(IDC_TEMPO);
-        edit.setFocus();
-        edit.selectAll();
-        QTest::keyClick(&edit, Qt::Key_Delete);
-        QTest::keyClicks(&edit, text);
-    }
+    void TypeTempo(const QString& text) { TypeOver(page.EditControl(IDC_TEMPO), text); }
 
     // Edits a label in place: F2, the new text, then Enter or Escape.
     bool EditLabel(int row, const QString& text, Qt::Key end = Qt::Key_Return)
@@ -51,9 +44,7 @@ struct MultitapPage {
         auto* editor = List().findChild<QLineEdit*>();
         if (!editor)
             return false;
-        editor->selectAll();
-        QTest::keyClick(editor, Qt::Key_Delete);
-        QTest::keyClicks(editor, text);
+        TypeOver(*editor, text);
         QTest::keyClick(editor, end);
         return QTest::qWaitFor([this] { return !List().findChild<QLineEdit*>(); });
     }

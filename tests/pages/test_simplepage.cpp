@@ -20,14 +20,7 @@ struct SimplePage {
     QString Text(int id) const { return QString::fromStdString(page.GetDlgItemText(id)); }
     QString Shared() { return QString::fromStdString(harness.SharedTempo()); }
 
-    void Type(int id, const QString& text)
-    {
-        tk::Edit& edit = page.EditControl(id);
-        edit.setFocus();
-        edit.selectAll();
-        QTest::keyClick(&edit, Qt::Key_Delete);
-        QTest::keyClicks(&edit, text);
-    }
+    void Type(int id, const QString& text) { TypeOver(page.EditControl(id), text); }
 
     void ChooseLength(int index)
     {

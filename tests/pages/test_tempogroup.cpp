@@ -22,16 +22,9 @@ int SliderPos(CTempoPage& page)
     return page.SliderControl(IDC_TEMPO_SLIDER).GetPos();
 }
 
-// Replaces the tempo text keystroke by keystroke, as a user does.
 void TypeTempo(CTempoPage& page, const QString& text)
 {
-    tk::Edit& edit = page.EditControl(IDC_TEMPO);
-    edit.setFocus();
-    edit.selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(&edit, Qt::Key_Delete);
-    else
-        QTest::keyClicks(&edit, text);
+    TypeOver(page.EditControl(IDC_TEMPO), text);
 }
 
 void AddPageRows(const char* what, const std::function<void(QTestData&, int)>& columns)

@@ -7,11 +7,22 @@
 #include "pages/page3.h"
 #include "toolkit/dialogsurface.h"
 
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
 
 #include <memory>
 #include <string>
+
+// Types over the whole text of an edit, keystroke by keystroke, as a user
+// does after selecting it.
+inline void TypeOver(QLineEdit& edit, const QString& text)
+{
+    edit.setFocus();
+    edit.selectAll();
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    QTest::keyClicks(&edit, text);
+}
 
 // The main sheet as the application builds it, with a fresh application
 // object (shared tempo "120"), shown without waiting so that tests can
