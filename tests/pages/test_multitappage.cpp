@@ -167,6 +167,7 @@ void TestMultitapPage::editedLabels()
     multitap.TypeTempo(tempo);
     const QStringList before = multitap.Column(1);
     QVERIFY(multitap.EditLabel(3, label));
+    QVERIFY(multitap.harness.sheet.isVisible()); // Enter ends the edit, not the sheet
     QCOMPARE(multitap.List().GetItemText(3, 0), label); // kept exactly as typed
     QCOMPARE(multitap.List().GetItemText(3, 1), delay);
     QStringList others = multitap.Column(1);
