@@ -52,25 +52,25 @@ void TestBeatCounter::counting_data()
     QTest::addColumn<QString>("lastShown");
     QTest::addColumn<int>("tones");
 
-    QTest::newRow("first press") << Readings { 1000 } << "1 beats, 0 s, tempo 0" << 0;
+    QTest::newRow("first press") << Readings {1000} << "1 beats, 0 s, tempo 0" << 0;
     QTest::newRow("second press 500 ms later")
-        << Readings { 1000, 1500 } << "2 beats, 0 s, tempo 0" << 0;
-    QTest::newRow("2999 ms continues") << Readings { 1000, 3999 } << "2 beats, 2 s, tempo 0" << 0;
-    QTest::newRow("3000 ms starts anew") << Readings { 1000, 4000 } << "1 beats, 0 s, tempo 0" << 1;
+        << Readings {1000, 1500} << "2 beats, 0 s, tempo 0" << 0;
+    QTest::newRow("2999 ms continues") << Readings {1000, 3999} << "2 beats, 2 s, tempo 0" << 0;
+    QTest::newRow("3000 ms starts anew") << Readings {1000, 4000} << "1 beats, 0 s, tempo 0" << 1;
     QTest::newRow("11th press at 5000 ms")
         << Steady(11, 1000, 500) << "11 beats, 5 s, tempo 0" << 0;
     QTest::newRow("12th press at 5001 ms")
-        << Readings(Steady(11, 1000, 500)) + Readings { 6001 } << "12 beats, 5 s, tempo 144" << 0;
+        << Readings(Steady(11, 1000, 500)) + Readings {6001} << "12 beats, 5 s, tempo 144" << 0;
     QTest::newRow("12 presses over 5500 ms")
         << Steady(12, 1000, 500) << "12 beats, 5 s, tempo 144" << 0;
     QTest::newRow("13 presses over 6000 ms")
         << Steady(13, 0, 500) << "13 beats, 6 s, tempo 130" << 0;
     QTest::newRow("20 presses over 10500 ms")
-        << Readings(Steady(19, 0, 500)) + Readings { 10500 } << "20 beats, 10 s, tempo 120" << 0;
+        << Readings(Steady(19, 0, 500)) + Readings {10500} << "20 beats, 10 s, tempo 120" << 0;
     QTest::newRow("pause after measuring")
-        << Readings(Steady(13, 0, 500)) + Readings { 9500 } << "1 beats, 0 s, tempo 0" << 1;
+        << Readings(Steady(13, 0, 500)) + Readings {9500} << "1 beats, 0 s, tempo 0" << 1;
     QTest::newRow("clock set back is a pause")
-        << Readings { 5000, 4000 } << "1 beats, 0 s, tempo 0" << 1;
+        << Readings {5000, 4000} << "1 beats, 0 s, tempo 0" << 1;
 }
 
 void TestBeatCounter::counting()

@@ -18,39 +18,35 @@ void TestTapTempo::pressSeries_data()
     QTest::addColumn<Readings>("readingsAfterBeep");
     QTest::addColumn<QStringList>("shown"); // "-": the press shows nothing
 
-    QTest::newRow("steady 500 ms") << Readings { 1000, 1500, 2000, 2500 } << Readings {}
-                                   << QStringList { "-", "120", "120", "120" };
-    QTest::newRow("470 ms") << Readings { 1000, 1470 } << Readings {}
-                            << QStringList { "-", "127.66" };
-    QTest::newRow("333 ms") << Readings { 1000, 1333 } << Readings {}
-                            << QStringList { "-", "180.18" };
+    QTest::newRow("steady 500 ms") << Readings {1000, 1500, 2000, 2500} << Readings {}
+                                   << QStringList {"-", "120", "120", "120"};
+    QTest::newRow("470 ms") << Readings {1000, 1470} << Readings {} << QStringList {"-", "127.66"};
+    QTest::newRow("333 ms") << Readings {1000, 1333} << Readings {} << QStringList {"-", "180.18"};
     QTest::newRow("480 then 520 ms")
-        << Readings { 1000, 1480, 2000 } << Readings {} << QStringList { "-", "125", "120" };
-    QTest::newRow("uneven series") << Readings { 1000, 1600, 2100, 2650, 3180 } << Readings {}
-                                   << QStringList { "-", "100", "109.091", "109.091", "110.092" };
-    QTest::newRow("pause beeps, times from after the beep") << Readings { 1000, 1700, 5000, 5600,
-        6200 } << Readings { 5075 } << QStringList { "-", "85.7143", "-", "114.286", "106.667" };
+        << Readings {1000, 1480, 2000} << Readings {} << QStringList {"-", "125", "120"};
+    QTest::newRow("uneven series") << Readings {1000, 1600, 2100, 2650, 3180} << Readings {}
+                                   << QStringList {"-", "100", "109.091", "109.091", "110.092"};
+    QTest::newRow("pause beeps, times from after the beep") << Readings {1000, 1700, 5000, 5600,
+        6200} << Readings {5075} << QStringList {"-", "85.7143", "-", "114.286", "106.667"};
     QTest::newRow("2999 ms continues")
-        << Readings { 1000, 3999 } << Readings {} << QStringList { "-", "20.0067" };
+        << Readings {1000, 3999} << Readings {} << QStringList {"-", "20.0067"};
     QTest::newRow("3000 ms starts anew")
-        << Readings { 1000, 4000, 4500 } << Readings { 4100 } << QStringList { "-", "-", "150" };
-    QTest::newRow("172 ms") << Readings { 1000, 1172 } << Readings {}
-                            << QStringList { "-", "348.837" };
-    QTest::newRow("171 ms") << Readings { 1000, 1171 } << Readings {}
-                            << QStringList { "-", "350.877" };
+        << Readings {1000, 4000, 4500} << Readings {4100} << QStringList {"-", "-", "150"};
+    QTest::newRow("172 ms") << Readings {1000, 1172} << Readings {} << QStringList {"-", "348.837"};
+    QTest::newRow("171 ms") << Readings {1000, 1171} << Readings {} << QStringList {"-", "350.877"};
     QTest::newRow("first press late in the run never beeps")
-        << Readings { 100000, 100500 } << Readings {} << QStringList { "-", "120" };
+        << Readings {100000, 100500} << Readings {} << QStringList {"-", "120"};
     QTest::newRow("two presses in one tick show nothing")
-        << Readings { 1000, 1000 } << Readings {} << QStringList { "-", "-" };
+        << Readings {1000, 1000} << Readings {} << QStringList {"-", "-"};
     QTest::newRow("a zero interval among others counts")
-        << Readings { 1000, 1000, 1500 } << Readings {} << QStringList { "-", "-", "240" };
+        << Readings {1000, 1000, 1500} << Readings {} << QStringList {"-", "-", "240"};
     QTest::newRow("clock set back counts as a pause")
-        << Readings { 5000, 4000, 4600 } << Readings { 4100 } << QStringList { "-", "-", "120" };
+        << Readings {5000, 4000, 4600} << Readings {4100} << QStringList {"-", "-", "120"};
 
     // Sixty presses 500 ms apart, then one 400 ms after the sixtieth: the
     // window holds the last 49 intervals (48 of 0.5 s and one of 0.4 s).
     Readings sixtyOne;
-    QStringList sixtyOneShown { "-" };
+    QStringList sixtyOneShown {"-"};
     for (int i = 0; i < 60; ++i)
         sixtyOne << 1000 + 500 * i;
     for (int i = 1; i < 60; ++i)
@@ -61,7 +57,7 @@ void TestTapTempo::pressSeries_data()
 
     // A pause after the ring has wrapped restarts it from its first slot.
     Readings wrapped;
-    QStringList wrappedShown { "-" };
+    QStringList wrappedShown {"-"};
     for (int i = 0; i < 55; ++i)
         wrapped << 1000 + 500 * i;
     for (int i = 1; i < 55; ++i)
@@ -72,7 +68,7 @@ void TestTapTempo::pressSeries_data()
                  << "150"
                  << "150";
     QTest::newRow("pause after the ring wrapped")
-        << wrapped << Readings { afterBeep } << wrappedShown;
+        << wrapped << Readings {afterBeep} << wrappedShown;
 }
 
 void TestTapTempo::pressSeries()

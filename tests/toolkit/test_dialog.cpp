@@ -1,6 +1,5 @@
 #include "support/probesurface.h"
 #include "support/uitest.h"
-#include "toolkit/dialogunits.h"
 #include "toolkit/edit.h"
 
 #include <QPushButton>
@@ -13,8 +12,6 @@ class TestDialog : public QObject {
 private slots:
     void initTestCase() { PrepareWidgetTests(); }
 
-    void dialogUnitsFollowTheFont_data();
-    void dialogUnitsFollowTheFont();
     void controlsByIdAndText();
     void tabOrderIsTemplateOrder();
     void radioSetIsExclusive();
@@ -22,28 +19,6 @@ private slots:
     void mnemonics_data();
     void mnemonics();
 };
-
-void TestDialog::dialogUnitsFollowTheFont_data()
-{
-    QTest::addColumn<int>("pointSize");
-    QTest::newRow("8 pt") << 8;
-    QTest::newRow("16 pt") << 16;
-}
-
-void TestDialog::dialogUnitsFollowTheFont()
-{
-    QFETCH(int, pointSize);
-
-    QFont font = QApplication::font();
-    font.setPointSize(pointSize);
-    const tk::DialogUnits units(font);
-    // Four units across are one average character, eight down one line.
-    QCOMPARE(units.ToPixels(4, 8, 0, 0).topLeft(), QPoint(units.BaseWidth(), units.BaseHeight()));
-    QCOMPARE(units.ToPixels(286, 94),
-        QSize(qRound(286 * units.BaseWidth() / 4.0), qRound(94 * units.BaseHeight() / 8.0)));
-    QVERIFY(units.BaseHeight() >= QFontMetrics(font).height());
-    QVERIFY(units.BaseWidth() >= QFontMetrics(font).averageCharWidth() / 2);
-}
 
 void TestDialog::controlsByIdAndText()
 {
@@ -53,7 +28,7 @@ void TestDialog::controlsByIdAndText()
     surface.SetDlgItemText(probe::kButton, "&Stop");
     QCOMPARE(surface.Text(probe::kButton), QStringLiteral("&Stop"));
     surface.SetDlgItemText(probe::kReadOnly, "500");
-    QCOMPARE(surface.log, QStringList { "change 13 '500'" });
+    QCOMPARE(surface.log, QStringList {"change 13 '500'"});
     for (const tk::ControlTemplate& control : probe::kControls) {
         if (control.id != tk::kNoId)
             QVERIFY(!surface.GetDlgItem(control.id)->accessibleName().isEmpty());
@@ -68,7 +43,7 @@ void TestDialog::tabOrderIsTemplateOrder()
     QVERIFY(QTest::qWaitForWindowActive(&surface));
     surface.FocusFirstTabStop();
     surface.CheckDlgButton(probe::kRadioA, true);
-    QStringList visited { QApplication::focusWidget()->accessibleName() };
+    QStringList visited {QApplication::focusWidget()->accessibleName()};
     for (int i = 0; i < 7; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->accessibleName();
@@ -91,7 +66,7 @@ void TestDialog::radioSetIsExclusive()
     QTest::mouseClick(surface.GetDlgItem(probe::kRadioB), Qt::LeftButton);
     QVERIFY(surface.IsDlgButtonChecked(probe::kRadioB));
     QVERIFY(!surface.IsDlgButtonChecked(probe::kRadioA));
-    QCOMPARE(surface.log, QStringList { "clicked 17" });
+    QCOMPARE(surface.log, QStringList {"clicked 17"});
 }
 
 void TestDialog::programChecksAreSilent()

@@ -48,7 +48,7 @@ void TestEdit::programWriteNotifiesOnceBeforeReturning()
     surface.log.clear();
     surface.SetDlgItemText(probe::kEdit, written.toStdString());
     // Logged inside the write, with the new text already in place.
-    QCOMPARE(surface.log, QStringList { QStringLiteral("change 10 '%1'").arg(written) });
+    QCOMPARE(surface.log, QStringList {QStringLiteral("change 10 '%1'").arg(written)});
 }
 
 void TestEdit::typingNotifiesOncePerKeystroke()
@@ -62,7 +62,7 @@ void TestEdit::typingNotifiesOncePerKeystroke()
     QTest::keyClicks(&edit, "125");
     QTest::keyClick(&edit, Qt::Key_Backspace);
     QCOMPARE(surface.log,
-        (QStringList { "change 10 '1'", "change 10 '12'", "change 10 '125'", "change 10 '12'" }));
+        (QStringList {"change 10 '1'", "change 10 '12'", "change 10 '125'", "change 10 '12'"}));
 }
 
 void TestEdit::selectionSurvivesRoundTrip_data()
@@ -84,7 +84,7 @@ void TestEdit::selectionSurvivesRoundTrip()
     ProbeSurface surface;
     tk::Edit& edit = surface.EditControl(probe::kEdit);
     edit.SetText("120.5");
-    edit.SetSel({ start, end });
+    edit.SetSel({start, end});
     const tk::Edit::Selection selection = edit.GetSel();
     QCOMPARE(selection.start, start);
     QCOMPARE(selection.end, end);
@@ -102,8 +102,8 @@ void TestEdit::focusChangesNotify()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // to the list
     surface.EditControl(probe::kOther).setFocus(Qt::MouseFocusReason);
     surface.EditControl(probe::kEdit).setFocus(Qt::MouseFocusReason);
-    QCOMPARE(surface.log,
-        (QStringList { "killfocus 10", "setfocus 19", "killfocus 19", "setfocus 10" }));
+    QCOMPARE(
+        surface.log, (QStringList {"killfocus 10", "setfocus 19", "killfocus 19", "setfocus 10"}));
 }
 
 void TestEdit::readOnlyEditIsSkippedByTab()
@@ -120,7 +120,7 @@ void TestEdit::readOnlyEditIsSkippedByTab()
         visited << QApplication::focusWidget()->accessibleName();
     }
     QVERIFY2(!visited.contains("Result"), qPrintable(visited.join(", ")));
-    QCOMPARE(visited.mid(0, 3), (QStringList { "Choices", "Rows", "Level" }));
+    QCOMPARE(visited.mid(0, 3), (QStringList {"Choices", "Rows", "Level"}));
 }
 
 void TestEdit::upDownStepsBuddy_data()
@@ -154,8 +154,8 @@ void TestEdit::upDownStepsBuddy()
     upDown.Step(direction);
     // The buddy's change comes first, then the scroll.
     QCOMPARE(surface.log,
-        (QStringList { QStringLiteral("change 10 '%1'").arg(expected),
-            QStringLiteral("vscroll 4 %1 Value").arg(expected) }));
+        (QStringList {QStringLiteral("change 10 '%1'").arg(expected),
+            QStringLiteral("vscroll 4 %1 Value").arg(expected)}));
 }
 
 void TestEdit::arrowKeysInBuddyStepUpDown()

@@ -12,11 +12,11 @@
 namespace {
 
 constexpr std::array kControls = {
-    tk::ControlTemplate { 1, tk::ControlKind::Edit, "", 4, 4, 40, 12, tk::TabStop, "Value" },
+    tk::ControlTemplate {1, tk::ControlKind::Edit, "", 4, 4, 40, 12, tk::TabStop, "Value"},
 };
-constexpr tk::DialogTemplate kFirst { 901, "First", 100, 40, kControls };
-constexpr tk::DialogTemplate kSecond { 902, "Second", 100, 40, kControls };
-constexpr tk::DialogTemplate kThird { 903, "Third", 100, 40, kControls };
+constexpr tk::DialogTemplate kFirst {901, "First", 100, 40, kControls};
+constexpr tk::DialogTemplate kSecond {902, "Second", 100, 40, kControls};
+constexpr tk::DialogTemplate kThird {903, "Third", 100, 40, kControls};
 
 // Logs the page hooks as the sheet calls them.
 class RecordingPage : public tk::PropertyPage {
@@ -45,10 +45,10 @@ private:
 
 struct Sheet {
     QStringList log;
-    tk::PropertySheet sheet { "Caption" };
-    RecordingPage first { kFirst, log };
-    RecordingPage second { kSecond, log };
-    RecordingPage third { kThird, log };
+    tk::PropertySheet sheet {"Caption"};
+    RecordingPage first {kFirst, log};
+    RecordingPage second {kSecond, log};
+    RecordingPage third {kThird, log};
 
     Sheet()
     {
@@ -78,13 +78,13 @@ void TestPropertySheet::pagesAreCreatedWhenFirstShown()
     Sheet s;
     QVERIFY(s.log.isEmpty()); // nothing before the sheet starts
     s.sheet.Start();
-    QCOMPARE(s.log, (QStringList { "init First with controls", "active First" }));
+    QCOMPARE(s.log, (QStringList {"init First with controls", "active First"}));
     s.sheet.SetActivePage(2);
     s.sheet.SetActivePage(0);
     s.sheet.SetActivePage(2);
     QCOMPARE(s.log,
-        (QStringList { "init First with controls", "active First", "init Third with controls",
-            "active Third", "active First", "active Third" }));
+        (QStringList {"init First with controls", "active First", "init Third with controls",
+            "active Third", "active First", "active Third"}));
     QVERIFY(!s.second.HasControls());
     auto* tabs = s.sheet.findChild<QTabWidget*>();
     QCOMPARE(tabs->tabText(0), QStringLiteral("First"));
@@ -105,7 +105,7 @@ void TestPropertySheet::closing_data()
     QTest::addColumn<int>("result");
     QTest::addColumn<QStringList>("resets");
 
-    const QStringList shown { "reset First", "reset Third" };
+    const QStringList shown {"reset First", "reset Third"};
     QTest::newRow("OK") << "ok" << int(QDialog::Accepted) << QStringList {};
     QTest::newRow("Cancel") << "cancel" << int(QDialog::Rejected) << shown;
     QTest::newRow("Escape") << "escape" << int(QDialog::Rejected) << shown;

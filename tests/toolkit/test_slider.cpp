@@ -102,7 +102,7 @@ void TestSlider::keysReportScrollCodes()
     QVERIFY(QTest::qWaitForWindowExposed(&surface));
     Prepare(surface, 240);
     QTest::keyClick(surface.GetDlgItem(probe::kSlider), Qt::Key(key));
-    QCOMPARE(surface.log, QStringList { expected });
+    QCOMPARE(surface.log, QStringList {expected});
 }
 
 void TestSlider::wheelAndDragReport()
@@ -128,7 +128,7 @@ void TestSlider::wheelAndDragReport()
     slider.setSliderPosition(200);
     slider.setSliderDown(false);
     QCOMPARE(surface.log,
-        (QStringList { "vscroll 5 200 Level", "vscroll 4 200 Level", "vscroll 8 200 Level" }));
+        (QStringList {"vscroll 5 200 Level", "vscroll 4 200 Level", "vscroll 8 200 Level"}));
 }
 
 void TestSlider::topIsTheMinimum()
