@@ -132,7 +132,7 @@ int ReadWholeNumber(std::string_view text)
 
     // Accumulate in 64 bits and stop growing just past the int range, so that
     // a digit run of any length clamps instead of overflowing.
-    constexpr std::int64_t kCap = std::int64_t { std::numeric_limits<int>::max() } + 1;
+    constexpr std::int64_t kCap = std::int64_t {std::numeric_limits<int>::max()} + 1;
     std::int64_t value = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i)
         value = std::min(kCap, value * 10 + (text[i] - '0'));

@@ -57,7 +57,7 @@ template <size_t N> std::array<std::int64_t, N> ReadFieldsFromRight(std::string_
 
 std::string TwoDigits(std::int64_t value)
 {
-    return { static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10) };
+    return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
 }
 
 } // namespace
@@ -89,7 +89,7 @@ std::string FormatSongTime(int seconds)
 std::string FormatSongBars(int beats, int beatsPerBar)
 {
     const std::int64_t perBar = std::max(beatsPerBar, 1);
-    const std::int64_t before = std::int64_t { beats } - 1;
+    const std::int64_t before = std::int64_t {beats} - 1;
     const std::int64_t bars = before / perBar;
     const std::int64_t beat = before - bars * perBar + 1;
     return WholeNumberText(bars) + ":" + WholeNumberText(beat);

@@ -2,7 +2,6 @@
 
 #include "calc/delays.h"
 #include "calc/notelengths.h"
-#include "calc/numberreading.h"
 #include "res/resource.h"
 #include "toolkit/clock.h"
 #include "toolkit/listbox.h"
@@ -38,10 +37,8 @@ bool CPage1::OnInitDialog()
     SelectFirstLength();
     UpDownControl(IDC_CYCLES_SPIN).SetRange(kFewestCycles, kMostCycles);
     InitTempoGroup();
-    m_strCycles = kStartCycles;
-    SetDlgItemText(IDC_CYCLES, m_strCycles);
-    m_strFrequency = kNoFrequency;
-    SetDlgItemText(IDC_FREQUENCY, m_strFrequency);
+    SetDlgItemText(IDC_CYCLES, kStartCycles);
+    SetDlgItemText(IDC_FREQUENCY, kNoFrequency);
     return true;
 }
 
@@ -56,10 +53,8 @@ void CPage1::OnReset()
 {
     SelectFirstLength();
     ResetTempoGroup();
-    m_strCycles = kStartCycles;
-    SetDlgItemText(IDC_CYCLES, m_strCycles);
-    m_strFrequency = kNoFrequency;
-    SetDlgItemText(IDC_FREQUENCY, m_strFrequency);
+    SetDlgItemText(IDC_CYCLES, kStartCycles);
+    SetDlgItemText(IDC_FREQUENCY, kNoFrequency);
     Recalculate();
 }
 
@@ -72,7 +67,6 @@ void CPage1::SelectFirstLength()
 void CPage1::Recalculate()
 {
     const std::string tempo = GetDlgItemText(IDC_TEMPO);
-    m_dTempo = calc::ReadNumber(tempo);
     const std::string delay = calc::DelayText(tempo, m_nLength);
     const std::string frequency = calc::FrequencyText(tempo, GetDlgItemText(IDC_CYCLES));
     SetDlgItemText(IDC_DELAY, delay);

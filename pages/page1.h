@@ -3,8 +3,6 @@
 #include "calc/taptempo.h"
 #include "pages/tempopage.h"
 
-#include <string>
-
 // The Simple page: the echo delay of a note length and the rate of a
 // modulation effect at the tempo, and the tempo tapped in by hand.
 class CPage1 : public CTempoPage {
@@ -30,8 +28,5 @@ private:
     void SelectFirstLength();
 
     calc::TapTempo m_tap; // kept for the page's whole life: Reset and visits leave it
-    double m_dTempo = 0.0;
-    int m_nLength = 0;
-    std::string m_strCycles;
-    std::string m_strFrequency;
+    int m_nLength = 0; // index of the chosen note length
 };

@@ -1,7 +1,6 @@
 #include "pages/page2.h"
 
 #include "calc/delays.h"
-#include "calc/numberreading.h"
 #include "res/resource.h"
 #include "toolkit/listview.h"
 
@@ -12,8 +11,8 @@ namespace {
 enum Column { kBeat, kDelay, kNumber };
 
 const char* const kStartLabels[CPage2::kRows]
-    = { "0.25", "0.33", "0.50", "0.66", "0.75", "1.00", "1.25", "1.33", "1.50", "1.66", "1.75",
-          "2.00", "2.25", "2.50", "2.75", "3.00", "3.50", "4.00", "4.50", "5.00" };
+    = {"0.25", "0.33", "0.50", "0.66", "0.75", "1.00", "1.25", "1.33", "1.50", "1.66", "1.75",
+        "2.00", "2.25", "2.50", "2.75", "3.00", "3.50", "4.00", "4.50", "5.00"};
 constexpr int kResetRows = 10; // Reset relabels these as 1 to 10 beats and keeps the rest
 const QColor kBackground(240, 240, 240);
 
@@ -62,7 +61,6 @@ void CPage2::RecalcDelays()
     if (!HasControls())
         return;
     const std::string tempo = GetDlgItemText(IDC_TEMPO);
-    m_dTempo = calc::ReadNumber(tempo);
     tk::ListView& list = ListViewControl(IDC_MULTITAP_LIST);
     for (int row = 0; row < kRows; ++row) {
         const std::string label = list.GetItemText(row, kBeat).toStdString();

@@ -28,6 +28,4 @@ protected:
 
 private:
     void OnEndLabelEdit(int row, const std::optional<std::string>& text);
-
-    double m_dTempo = 0.0;
 };

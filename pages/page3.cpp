@@ -21,8 +21,8 @@ struct Signature {
     int id;
     int beatsPerBar;
 };
-constexpr Signature kSignatures[] = { { IDC_SIG_4_4, 4 }, { IDC_SIG_3_4, 3 }, { IDC_SIG_6_8, 6 },
-    { IDC_SIG_2_4, 2 }, { IDC_SIG_5_8, 5 }, { IDC_SIG_7_8, 7 } };
+constexpr Signature kSignatures[] = {{IDC_SIG_4_4, 4}, {IDC_SIG_3_4, 3}, {IDC_SIG_6_8, 6},
+    {IDC_SIG_2_4, 2}, {IDC_SIG_5_8, 5}, {IDC_SIG_7_8, 7}};
 
 } // namespace
 

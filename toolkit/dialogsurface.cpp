@@ -152,7 +152,7 @@ void DialogSurface::FocusFirstTabStop()
 
 void DialogSurface::MapNotification(int id, Notification code, std::function<void()> handler)
 {
-    m_handlers[{ id, code }] = std::move(handler);
+    m_handlers[{id, code}] = std::move(handler);
 }
 
 void DialogSurface::MapLabelEdit(
@@ -163,7 +163,7 @@ void DialogSurface::MapLabelEdit(
 
 void DialogSurface::Notify(int id, Notification code)
 {
-    const auto handler = m_handlers.find({ id, code });
+    const auto handler = m_handlers.find({id, code});
     if (handler != m_handlers.end())
         handler->second();
 }

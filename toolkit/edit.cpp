@@ -29,10 +29,10 @@ Edit::Selection Edit::GetSel() const
 {
     const int caret = cursorPosition();
     if (!hasSelectedText())
-        return { caret, caret };
+        return {caret, caret};
     const int first = selectionStart();
     const int last = first + int(selectedText().size());
-    return { caret == first ? last : first, caret };
+    return {caret == first ? last : first, caret};
 }
 
 void Edit::SetSel(Selection selection)

@@ -54,13 +54,13 @@ void Slider::OnAction(int action)
 {
     // The position already holds the outcome of the action here.
     static constexpr std::pair<int, ScrollCode> kCodes[] = {
-        { SliderSingleStepSub, ScrollLineUp },
-        { SliderSingleStepAdd, ScrollLineDown },
-        { SliderPageStepSub, ScrollPageUp },
-        { SliderPageStepAdd, ScrollPageDown },
-        { SliderToMinimum, ScrollTop },
-        { SliderToMaximum, ScrollBottom },
-        { SliderMove, ScrollThumbTrack },
+        {SliderSingleStepSub, ScrollLineUp},
+        {SliderSingleStepAdd, ScrollLineDown},
+        {SliderPageStepSub, ScrollPageUp},
+        {SliderPageStepAdd, ScrollPageDown},
+        {SliderToMinimum, ScrollTop},
+        {SliderToMaximum, ScrollBottom},
+        {SliderMove, ScrollThumbTrack},
     };
     for (const auto& [sliderAction, code] : kCodes) {
         if (sliderAction == action)

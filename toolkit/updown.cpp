@@ -38,7 +38,7 @@ UpDown::UpDown(Edit* buddy, QWidget* parent)
     layout->addWidget(m_down);
     // A click on the arrows takes the focus to the buddy, as a click into
     // it would: whatever was being edited elsewhere is left.
-    for (QToolButton* arrow : { m_up, m_down })
+    for (QToolButton* arrow : {m_up, m_down})
         connect(arrow, &QToolButton::pressed, this,
             [this] { m_buddy->setFocus(Qt::MouseFocusReason); });
     connect(m_up, &QToolButton::clicked, this, [this] { Step(+1); });

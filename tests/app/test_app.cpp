@@ -80,8 +80,8 @@ void TestApp::sheetIsTheWholeRun()
     app.closeWith = QDialogButtonBox::StandardButton(button);
     QCOMPARE(app.InitInstance(), false); // no message loop follows: the process ends
     QCOMPARE(app.seen,
-        (QStringList { "Beatwise - Delay Time Calculator", "Simple", "Multi-tap", "Song Length",
-            "Simple shown", "2 buttons", "icon" }));
+        (QStringList {"Beatwise - Delay Time Calculator", "Simple", "Multi-tap", "Song Length",
+            "Simple shown", "2 buttons", "icon"}));
     QCOMPARE(app.MainWindow(), nullptr);
 }
 
@@ -90,7 +90,7 @@ void TestApp::aboutBoxLeavesPagesAlone_data()
     QTest::addColumn<int>("page");
     QTest::addColumn<bool>("withEscape");
 
-    const char* pages[] = { "Simple", "Multi-tap", "Song Length" };
+    const char* pages[] = {"Simple", "Multi-tap", "Song Length"};
     for (int page = 0; page < 3; ++page) {
         QTest::addRow("%s, OK", pages[page]) << page << false;
         QTest::addRow("%s, Escape", pages[page]) << page << true;

@@ -65,9 +65,8 @@ void TestSimplePage::startsAt120AndResetsTo140()
     for (int i = 0; i < list.count(); ++i)
         lengths << list.item(i)->text();
     QCOMPARE(lengths,
-        (QStringList { "1 beat", "1/2 beat", "1/3 beat", "1/4 beat", "2 beats", "3 beats",
-            "4 beats", "5 beats", "6 beats", "8 beats", "2/3 beat", "3/4 beat", "4/3 beat",
-            "5/4 beat" }));
+        (QStringList {"1 beat", "1/2 beat", "1/3 beat", "1/4 beat", "2 beats", "3 beats", "4 beats",
+            "5 beats", "6 beats", "8 beats", "2/3 beat", "3/4 beat", "4/3 beat", "5/4 beat"}));
     QCOMPARE(list.GetCurSel(), 0);
     QCOMPARE(simple.Text(IDC_DELAY), QStringLiteral("500"));
     QCOMPARE(simple.Text(IDC_CYCLES), QStringLiteral("4"));
@@ -215,15 +214,15 @@ void TestSimplePage::taps_data()
     QTest::addColumn<int>("slider");
     QTest::addColumn<int>("beeps");
 
-    QTest::newRow("steady 500 ms") << QList<qint64> { 1000, 1500, 2000, 2500 }
-                                   << QStringList { "120", "120", "120", "120" } << 240 << 0;
+    QTest::newRow("steady 500 ms") << QList<qint64> {1000, 1500, 2000, 2500}
+                                   << QStringList {"120", "120", "120", "120"} << 240 << 0;
     QTest::newRow("pause beeps; timed from after the beep")
-        << QList<qint64> { 1000, 1700, 5000, 5600, 6200 }
-        << QStringList { "120", "85.7143", "85.7143", "114.286", "106.667" } << 360 - 106 << 1;
+        << QList<qint64> {1000, 1700, 5000, 5600, 6200}
+        << QStringList {"120", "85.7143", "85.7143", "114.286", "106.667"} << 360 - 106 << 1;
     QTest::newRow("172 ms moves the slider")
-        << QList<qint64> { 1000, 1172 } << QStringList { "120", "348.837" } << 360 - 348 << 0;
+        << QList<qint64> {1000, 1172} << QStringList {"120", "348.837"} << 360 - 348 << 0;
     QTest::newRow("171 ms leaves the slider")
-        << QList<qint64> { 1000, 1171 } << QStringList { "120", "350.877" } << 240 << 0;
+        << QList<qint64> {1000, 1171} << QStringList {"120", "350.877"} << 240 << 0;
 }
 
 void TestSimplePage::taps()
@@ -261,7 +260,7 @@ void TestSimplePage::tapSeriesSurvivesReset()
     RecordingTone tone;
     SimplePage simple;
     QVERIFY(simple.harness.Show());
-    for (qint64 now : { 1000, 1500 }) {
+    for (qint64 now : {1000, 1500}) {
         clock.now = now;
         simple.Click(IDC_TAP_TEMPO);
     }

@@ -98,7 +98,7 @@ void TestSongLengthPage::timeFromBarsKeystrokeByKeystroke()
     QVERIFY(song.Show());
     song.Type(IDC_SONG_TIME, "");
     const QStringList times = song.Type(IDC_SONG_BARS, "2:4", IDC_SONG_TIME);
-    QCOMPARE(times, (QStringList { "00:00:01", "00:00:04", "00:00:06" }));
+    QCOMPARE(times, (QStringList {"00:00:01", "00:00:04", "00:00:06"}));
     QCOMPARE(song.Text(IDC_TEMPO), QStringLiteral("120"));
 }
 
@@ -108,7 +108,7 @@ void TestSongLengthPage::barsFromTime()
     QVERIFY(song.Show());
     song.Type(IDC_SONG_BARS, "");
     const QStringList bars = song.Type(IDC_SONG_TIME, "1:00", IDC_SONG_BARS);
-    QCOMPARE(bars, (QStringList { "0:2", "29:4", "29:4", "29:4" }));
+    QCOMPARE(bars, (QStringList {"0:2", "29:4", "29:4", "29:4"}));
 }
 
 void TestSongLengthPage::tempoFromBothLengths()
@@ -121,7 +121,7 @@ void TestSongLengthPage::tempoFromBothLengths()
     QCOMPARE(song.Text(IDC_SONG_BARS), QStringLiteral("69:4"));
     const QStringList tempos = song.Type(IDC_SONG_BARS, "60:0", IDC_TEMPO);
     // A lone number is a beat, at most a bar's worth: 6 and 60 are 4 beats.
-    QCOMPARE(tempos, (QStringList { "2", "2", "120", "120" }));
+    QCOMPARE(tempos, (QStringList {"2", "2", "120", "120"}));
     QCOMPARE(song.Text(IDC_SONG_TIME), QStringLiteral("2:00")); // not rewritten
     QCOMPARE(song.Shared(), QStringLiteral("120"));
     QCOMPARE(song.page.SliderControl(IDC_TEMPO_SLIDER).GetPos(), 240);
@@ -146,7 +146,7 @@ void TestSongLengthPage::typedTempoRederivesTimeOnly()
     song.Type(IDC_SONG_TIME, "");
     song.Type(IDC_SONG_BARS, "2:4");
     const QStringList times = song.Type(IDC_TEMPO, "60", IDC_SONG_TIME);
-    QCOMPARE(times, (QStringList { "00:02:00", "00:00:12" }));
+    QCOMPARE(times, (QStringList {"00:02:00", "00:00:12"}));
     QCOMPARE(song.Shared(), QStringLiteral("120"));
     QCOMPARE(QString::fromStdString(song.harness.ShowPage(0).GetDlgItemText(IDC_TEMPO)),
         QStringLiteral("120"));

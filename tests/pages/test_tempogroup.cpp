@@ -10,7 +10,7 @@
 
 namespace {
 
-const char* const kPageNames[] = { "Simple", "Multi-tap", "Song Length" };
+const char* const kPageNames[] = {"Simple", "Multi-tap", "Song Length"};
 
 QString Text(tk::DialogSurface& page, int id)
 {
@@ -85,8 +85,7 @@ void TestTempoGroup::typedTempo_data()
     const struct {
         const char* typed;
         int slider;
-    } cases[] = { { "120.5", 240 }, { "9", 240 }, { "351", 325 }, { "1e2", 260 }, { "", 240 },
-        { "95abc", 265 } };
+    } cases[] = {{"120.5", 240}, {"9", 240}, {"351", 325}, {"1e2", 260}, {"", 240}, {"95abc", 265}};
     for (const auto& c : cases) {
         AddPageRows(c.typed[0] ? c.typed : "erased", [&](QTestData& row, int page) {
             // Only a whole-number value of at least 1 is passed on, and never
@@ -151,9 +150,8 @@ void TestTempoGroup::sliderKeys_data()
         const char* name;
         Qt::Key key;
         const char* tempo;
-    } keys[] = { { "Home to the top", Qt::Key_Home, "350" },
-        { "End to the bottom", Qt::Key_End, "10" }, { "Up one step", Qt::Key_Up, "121" },
-        { "Page Down one page", Qt::Key_PageDown, "110" } };
+    } keys[] = {{"Home to the top", Qt::Key_Home, "350"}, {"End to the bottom", Qt::Key_End, "10"},
+        {"Up one step", Qt::Key_Up, "121"}, {"Page Down one page", Qt::Key_PageDown, "110"}};
     for (const auto& k : keys)
         AddPageRows(k.name,
             [&](QTestData& row, int page) { row << page << int(k.key) << QString(k.tempo); });

@@ -27,22 +27,21 @@ using tk::ControlTemplate;
 using enum tk::ControlFlag;
 
 inline constexpr std::array kControls = {
-    ControlTemplate { tk::kNoId, ControlKind::Static, "&Value", 4, 4, 30, 8, NoFlags, "Value" },
-    ControlTemplate { kEdit, ControlKind::Edit, "", 40, 4, 50, 12, TabStop, "Value" },
-    ControlTemplate { kSpin, ControlKind::UpDown, "", 0, 0, 11, 12, NoFlags, "Value" },
-    ControlTemplate {
-        kList, ControlKind::ListBox, "", 40, 20, 50, 30, TabStop | Sorted, "Choices" },
-    ControlTemplate { kReadOnly, ControlKind::Edit, "", 100, 4, 40, 12, ReadOnly, "Result" },
-    ControlTemplate { kView, ControlKind::ListView, "", 100, 20, 120, 60, TabStop, "Rows" },
-    ControlTemplate { kSlider, ControlKind::Slider, "", 4, 20, 20, 80, TabStop, "Level" },
-    ControlTemplate { kRadioA, ControlKind::Radio, "&A", 40, 84, 20, 10, TabStop, "A" },
-    ControlTemplate { kRadioB, ControlKind::Radio, "&B", 64, 84, 20, 10, TabStop, "B" },
-    ControlTemplate { tk::kNoId, ControlKind::GroupBox, "&Pick", 36, 78, 60, 20, NoFlags, "Pick" },
-    ControlTemplate { kButton, ControlKind::PushButton, "&Go", 230, 4, 40, 14, TabStop, "Go" },
-    ControlTemplate { kOther, ControlKind::Edit, "", 230, 24, 40, 12, TabStop, "Other" },
+    ControlTemplate {tk::kNoId, ControlKind::Static, "&Value", 4, 4, 30, 8, NoFlags, "Value"},
+    ControlTemplate {kEdit, ControlKind::Edit, "", 40, 4, 50, 12, TabStop, "Value"},
+    ControlTemplate {kSpin, ControlKind::UpDown, "", 0, 0, 11, 12, NoFlags, "Value"},
+    ControlTemplate {kList, ControlKind::ListBox, "", 40, 20, 50, 30, TabStop | Sorted, "Choices"},
+    ControlTemplate {kReadOnly, ControlKind::Edit, "", 100, 4, 40, 12, ReadOnly, "Result"},
+    ControlTemplate {kView, ControlKind::ListView, "", 100, 20, 120, 60, TabStop, "Rows"},
+    ControlTemplate {kSlider, ControlKind::Slider, "", 4, 20, 20, 80, TabStop, "Level"},
+    ControlTemplate {kRadioA, ControlKind::Radio, "&A", 40, 84, 20, 10, TabStop, "A"},
+    ControlTemplate {kRadioB, ControlKind::Radio, "&B", 64, 84, 20, 10, TabStop, "B"},
+    ControlTemplate {tk::kNoId, ControlKind::GroupBox, "&Pick", 36, 78, 60, 20, NoFlags, "Pick"},
+    ControlTemplate {kButton, ControlKind::PushButton, "&Go", 230, 4, 40, 14, TabStop, "Go"},
+    ControlTemplate {kOther, ControlKind::Edit, "", 230, 24, 40, 12, TabStop, "Other"},
 };
 
-inline constexpr tk::DialogTemplate kTemplate { 900, "Probe", 280, 110, kControls };
+inline constexpr tk::DialogTemplate kTemplate {900, "Probe", 280, 110, kControls};
 
 } // namespace probe
 
@@ -52,7 +51,7 @@ public:
         : tk::DialogSurface(probe::kTemplate)
     {
         CreateControls();
-        for (int id : { probe::kEdit, probe::kReadOnly, probe::kOther }) {
+        for (int id : {probe::kEdit, probe::kReadOnly, probe::kOther}) {
             MapNotification(id, tk::Notification::Change,
                 [this, id] { log << QStringLiteral("change %1 '%2'").arg(id).arg(Text(id)); });
             MapNotification(id, tk::Notification::SetFocus, [this, id] {
@@ -64,7 +63,7 @@ public:
                     log << QStringLiteral("killfocus %1").arg(id);
             });
         }
-        for (int id : { probe::kRadioA, probe::kRadioB, probe::kButton })
+        for (int id : {probe::kRadioA, probe::kRadioB, probe::kButton})
             MapNotification(id, tk::Notification::Clicked,
                 [this, id] { log << QStringLiteral("clicked %1").arg(id); });
         MapNotification(probe::kList, tk::Notification::SelChange,

@@ -49,7 +49,7 @@ public:
 
     CTempoPage& Page(int index)
     {
-        CTempoPage* pages[] = { &simple, &multitap, &songLength };
+        CTempoPage* pages[] = {&simple, &multitap, &songLength};
         return *pages[index];
     }
 
