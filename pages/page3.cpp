@@ -160,32 +160,32 @@ void CPage3::OnChangeSongTime()
     }
 }
 
+void CPage3::SetFocusPeriod(bool& editing, bool& lengthFromOther, bool focused)
+{
+    // Gaining or losing the focus both start the direction afresh.
+    editing = focused;
+    lengthFromOther = false;
+    m_bTempoFromLength = false;
+}
+
 void CPage3::OnSetFocusSongTime()
 {
-    m_bEditingTime = true;
-    m_bTempoFromLength = false;
-    m_bBarsFromTime = false;
+    SetFocusPeriod(m_bEditingTime, m_bBarsFromTime, true);
 }
 
 void CPage3::OnKillFocusSongTime()
 {
-    m_bEditingTime = false;
-    m_bTempoFromLength = false;
-    m_bBarsFromTime = false;
+    SetFocusPeriod(m_bEditingTime, m_bBarsFromTime, false);
 }
 
 void CPage3::OnSetFocusSongBars()
 {
-    m_bEditingBars = true;
-    m_bTempoFromLength = false;
-    m_bTimeFromBars = false;
+    SetFocusPeriod(m_bEditingBars, m_bTimeFromBars, true);
 }
 
 void CPage3::OnKillFocusSongBars()
 {
-    m_bEditingBars = false;
-    m_bTempoFromLength = false;
-    m_bTimeFromBars = false;
+    SetFocusPeriod(m_bEditingBars, m_bTimeFromBars, false);
 }
 
 void CPage3::OnTimeSignature(int beatsPerBar)

@@ -37,6 +37,7 @@ protected:
 private:
     void OnChangeSongBars();
     void OnChangeSongTime();
+    void SetFocusPeriod(bool& editing, bool& lengthFromOther, bool focused);
     void OnSetFocusSongTime();
     void OnKillFocusSongTime();
     void OnSetFocusSongBars();

@@ -10,17 +10,10 @@
 
 namespace {
 
-// The Multi-tap page of a freshly shown sheet, driven as a user would.
-struct MultitapPage {
-    SheetHarness harness;
-    CTempoPage& page = harness.multitap;
-
-    bool Show()
+struct MultitapPage : PageDriver {
+    MultitapPage()
+        : PageDriver(1)
     {
-        if (!harness.Show())
-            return false;
-        harness.ShowPage(1);
-        return true;
     }
 
     tk::ListView& List() { return page.ListViewControl(IDC_MULTITAP_LIST); }
@@ -31,9 +24,7 @@ struct MultitapPage {
             cells << List().GetItemText(row, column);
         return cells;
     }
-    QString Shared() { return QString::fromStdString(harness.SharedTempo()); }
-
-    void TypeTempo(const QString& text) { TypeOver(page.EditControl(IDC_TEMPO), text); }
+    void TypeTempo(const QString& text) { Type(IDC_TEMPO, text); }
 
     // Edits a label in place: F2, the new text, then Enter or Escape.
     bool EditLabel(int row, const QString& text, Qt::Key end = Qt::Key_Return)
@@ -100,7 +91,7 @@ void TestMultitapPage::resetRelabelsFirstTenAt140()
     MultitapPage multitap;
     QVERIFY(multitap.Show());
     for (int times = 0; times < 2; ++times) {
-        QTest::mouseClick(multitap.page.GetDlgItem(IDC_RESET), Qt::LeftButton);
+        multitap.Click(IDC_RESET);
         QCOMPARE(multitap.Column(0), kResetBeats);
         QCOMPARE(multitap.Column(1), kResetDelays);
         QCOMPARE(multitap.Shared(), QStringLiteral("140"));
@@ -219,7 +210,7 @@ void TestMultitapPage::labelsSurviveResetAndPageChanges()
     multitap.harness.ShowPage(1);
     QCOMPARE(multitap.List().GetItemText(0, 0), QStringLiteral("0.125"));
     QCOMPARE(multitap.List().GetItemText(15, 1), QStringLiteral("3000"));
-    QTest::mouseClick(multitap.page.GetDlgItem(IDC_RESET), Qt::LeftButton);
+    multitap.Click(IDC_RESET);
     QCOMPARE(multitap.List().GetItemText(0, 0), QStringLiteral("1"));
     QCOMPARE(multitap.List().GetItemText(15, 0), QStringLiteral("6"));
     QCOMPARE(multitap.List().GetItemText(15, 1), QStringLiteral("2571"));

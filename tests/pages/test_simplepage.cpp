@@ -12,15 +12,11 @@
 
 namespace {
 
-// The Simple page of a freshly shown sheet, driven as a user would.
-struct SimplePage {
-    SheetHarness harness;
-    CTempoPage& page = harness.simple;
-
-    QString Text(int id) const { return QString::fromStdString(page.GetDlgItemText(id)); }
-    QString Shared() { return QString::fromStdString(harness.SharedTempo()); }
-
-    void Type(int id, const QString& text) { TypeOver(page.EditControl(id), text); }
+struct SimplePage : PageDriver {
+    SimplePage()
+        : PageDriver(0)
+    {
+    }
 
     void ChooseLength(int index)
     {
@@ -30,8 +26,6 @@ struct SimplePage {
         for (int i = 0; i < index; ++i)
             QTest::keyClick(&list, Qt::Key_Down);
     }
-
-    void Click(int id) { QTest::mouseClick(page.GetDlgItem(id), Qt::LeftButton); }
 };
 
 } // namespace
@@ -59,7 +53,7 @@ private slots:
 void TestSimplePage::startsAt120AndResetsTo140()
 {
     SimplePage simple;
-    QVERIFY(simple.harness.Show());
+    QVERIFY(simple.Show());
     QStringList lengths;
     tk::ListBox& list = simple.page.ListBoxControl(IDC_LENGTH_LIST);
     for (int i = 0; i < list.count(); ++i)
@@ -104,7 +98,7 @@ void TestSimplePage::delays()
     QFETCH(QString, delay);
 
     SimplePage simple;
-    QVERIFY(simple.harness.Show());
+    QVERIFY(simple.Show());
     simple.ChooseLength(length);
     simple.Type(IDC_TEMPO, tempo);
     QCOMPARE(simple.Text(IDC_DELAY), delay);
@@ -165,7 +159,7 @@ void TestSimplePage::typedTempos()
     QFETCH(QString, otherPageShows);
 
     SimplePage simple;
-    QVERIFY(simple.harness.Show());
+    QVERIFY(simple.Show());
     simple.Type(IDC_TEMPO, tempo);
     QCOMPARE(simple.Text(IDC_DELAY), delay);
     QCOMPARE(simple.Text(IDC_FREQUENCY), frequency);
@@ -186,7 +180,7 @@ void TestSimplePage::emptyOrZeroCycles()
     QFETCH(QString, cycles);
 
     SimplePage simple;
-    QVERIFY(simple.harness.Show());
+    QVERIFY(simple.Show());
     simple.ChooseLength(4);
     simple.Type(IDC_CYCLES, cycles);
     QCOMPARE(simple.Text(IDC_FREQUENCY), QStringLiteral("0"));
@@ -196,7 +190,7 @@ void TestSimplePage::emptyOrZeroCycles()
 void TestSimplePage::cyclesUpDownRewritesTempoFromSlider()
 {
     SimplePage simple;
-    QVERIFY(simple.harness.Show());
+    QVERIFY(simple.Show());
     simple.Type(IDC_TEMPO, "120.5");
     QCOMPARE(simple.Text(IDC_DELAY), QStringLiteral("497"));
     auto arrows = simple.page.GetDlgItem(IDC_CYCLES_SPIN)->findChildren<QToolButton*>();
@@ -236,7 +230,7 @@ void TestSimplePage::taps()
     RecordingTone tone(&clock);
     tone.clockAdvance = 75; // the tone takes its time; the series restarts after it
     SimplePage simple;
-    QVERIFY(simple.harness.Show());
+    QVERIFY(simple.Show());
     QStringList shown;
     for (qint64 now : presses) {
         clock.now = now;
@@ -259,7 +253,7 @@ void TestSimplePage::tapSeriesSurvivesReset()
     FakeClock clock;
     RecordingTone tone;
     SimplePage simple;
-    QVERIFY(simple.harness.Show());
+    QVERIFY(simple.Show());
     for (qint64 now : {1000, 1500}) {
         clock.now = now;
         simple.Click(IDC_TAP_TEMPO);
@@ -279,7 +273,7 @@ void TestSimplePage::spaceTapsOncePerKeyPress()
     FakeClock clock;
     RecordingTone tone;
     SimplePage simple;
-    QVERIFY(simple.harness.Show());
+    QVERIFY(simple.Show());
     QWidget* tap = simple.page.GetDlgItem(IDC_TAP_TEMPO);
     tap->setFocus();
     const int readingsBefore = clock.readings;

@@ -9,23 +9,12 @@
 
 namespace {
 
-// The Song Length page of a freshly shown sheet, driven keystroke by
-// keystroke with real focus changes.
-struct SongLengthPage {
-    SheetHarness harness;
-    CTempoPage& page = harness.songLength;
-
-    bool Show()
+// The Song Length page, driven keystroke by keystroke with real focus changes.
+struct SongLengthPage : PageDriver {
+    SongLengthPage()
+        : PageDriver(2)
     {
-        if (!harness.Show())
-            return false;
-        harness.ShowPage(2);
-        return true;
     }
-
-    QString Text(int id) const { return QString::fromStdString(page.GetDlgItemText(id)); }
-    QString Shared() { return QString::fromStdString(harness.SharedTempo()); }
-    void Click(int id) { QTest::mouseClick(page.GetDlgItem(id), Qt::LeftButton); }
 
     // Clicks into the field, selects its text and types over it; returns what
     // the watched field shows after each keystroke.

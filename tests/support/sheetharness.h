@@ -6,6 +6,7 @@
 #include "pages/page2.h"
 #include "pages/page3.h"
 #include "toolkit/dialogsurface.h"
+#include "toolkit/edit.h"
 
 #include <QLineEdit>
 #include <QTabWidget>
@@ -71,4 +72,33 @@ public:
     CPage1 simple;
     CPage2 multitap;
     CPage3 songLength;
+};
+
+// One page of a freshly shown sheet, driven as a user would.
+struct PageDriver {
+    explicit PageDriver(int index)
+        : page(harness.Page(index))
+        , m_index(index)
+    {
+    }
+
+    // Shows the sheet, then this page.
+    bool Show()
+    {
+        if (!harness.Show())
+            return false;
+        harness.ShowPage(m_index);
+        return true;
+    }
+
+    QString Text(int id) const { return QString::fromStdString(page.GetDlgItemText(id)); }
+    QString Shared() { return QString::fromStdString(harness.SharedTempo()); }
+    void Click(int id) { QTest::mouseClick(page.GetDlgItem(id), Qt::LeftButton); }
+    void Type(int id, const QString& text) { TypeOver(page.EditControl(id), text); }
+
+    SheetHarness harness;
+    CTempoPage& page;
+
+private:
+    int m_index;
 };

@@ -17,7 +17,6 @@ private slots:
     void selectionSurvivesRoundTrip_data();
     void selectionSurvivesRoundTrip();
     void focusChangesNotify();
-    void readOnlyEditIsSkippedByTab();
     void upDownStepsBuddy_data();
     void upDownStepsBuddy();
     void arrowKeysInBuddyStepUpDown();
@@ -104,23 +103,6 @@ void TestEdit::focusChangesNotify()
     surface.EditControl(probe::kEdit).setFocus(Qt::MouseFocusReason);
     QCOMPARE(
         surface.log, (QStringList {"killfocus 10", "setfocus 19", "killfocus 19", "setfocus 10"}));
-}
-
-void TestEdit::readOnlyEditIsSkippedByTab()
-{
-    ProbeSurface surface;
-    surface.show();
-    surface.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&surface));
-    surface.FocusFirstTabStop();
-    QCOMPARE(QApplication::focusWidget(), surface.GetDlgItem(probe::kEdit));
-    QStringList visited;
-    for (int i = 0; i < 7; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << QApplication::focusWidget()->accessibleName();
-    }
-    QVERIFY2(!visited.contains("Result"), qPrintable(visited.join(", ")));
-    QCOMPARE(visited.mid(0, 3), (QStringList {"Choices", "Rows", "Level"}));
 }
 
 void TestEdit::upDownStepsBuddy_data()
