@@ -13,24 +13,24 @@ constexpr std::int64_t kPauseSeconds = 2; // a pause is more than this many whol
 
 } // namespace
 
-bool TapTempo::IsPause(std::int64_t now) const
+bool TapTempo::IsPause(std::int64_t pressTime) const
 {
-    const std::int64_t elapsed = now - m_lastTapTime;
+    const std::int64_t elapsed = pressTime - m_lastTapTime;
     return elapsed < 0 || elapsed / kTicksPerSecond > kPauseSeconds;
 }
 
-std::optional<std::string> TapTempo::Press(
-    std::int64_t now, const BeepThenReadClock& beepThenReadClock)
+TapTempo::Result TapTempo::Press(std::int64_t pressTime)
 {
+    Result result;
     ++m_nTapCount;
-    m_tapTimes[static_cast<size_t>(m_nTapIndex)] = now;
     // The very first press of the run begins a series silently.
-    if (m_nTapCount > 1 && IsPause(now)) {
+    if (m_nTapCount > 1 && IsPause(pressTime)) {
+        result.newSeries = true;
         m_nTapIndex = 0;
-        m_tapTimes[0] = beepThenReadClock();
         m_nTapCount = 1;
     }
-    m_lastTapTime = m_tapTimes[static_cast<size_t>(m_nTapIndex)];
+    m_tapTimes[static_cast<size_t>(m_nTapIndex)] = pressTime;
+    m_lastTapTime = pressTime;
     ++m_nTapIndex;
 
     std::optional<float> average;
@@ -39,10 +39,9 @@ std::optional<std::string> TapTempo::Press(
     if (m_nTapIndex == kSlots)
         m_nTapIndex = 0;
 
-    if (!average || *average == 0.0f)
-        return std::nullopt;
-    const float tempo = ToSingle(60.0 / *average);
-    return FormatNumber(tempo);
+    if (average && *average != 0.0f)
+        result.tempo = FormatNumber(ToSingle(60.0 / *average));
+    return result;
 }
 
 float TapTempo::AverageInterval() const

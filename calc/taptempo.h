@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,26 +10,28 @@ namespace calc {
 // Tap tempo: one press per beat; from the second press of a series on, the
 // tempo is 60 over the mean of the last (up to 49) intervals between presses.
 // A pause of three whole seconds or more starts a new series, announced by a
-// tone; the first interval of that series is timed from a clock reading
-// taken after the tone.
+// tone; the press after the pause is the first time of that series.
 class TapTempo {
 public:
     static constexpr int kSlots = 50;
 
-    // Sounds the tone, waits for it to end and returns a fresh clock reading.
-    using BeepThenReadClock = std::function<std::int64_t()>;
+    struct Result {
+        bool newSeries = false; // a pause ended the last series: sound the tone
+        std::optional<std::string> tempo; // the text to show, if any
+    };
 
-    // A press at clock reading now (milliseconds). Returns the tempo text to
-    // show, or nothing for the first press of a series. Readings are taken
-    // to be monotonic; one earlier than the previous press (a clock that
-    // wrapped or was set back) is taken as a pause. When every interval in
-    // the window is zero (presses within one tick) no tempo is formed.
-    std::optional<std::string> Press(std::int64_t now, const BeepThenReadClock& beepThenReadClock);
+    // A press at pressTime (milliseconds). The first press of a series shows
+    // nothing; the very first press of the run begins a series silently.
+    // Times are taken to be monotonic; one earlier than the previous press
+    // (a clock that wrapped or was set back) is taken as a pause. When every
+    // interval in the window is zero (presses within one tick) no tempo is
+    // formed.
+    Result Press(std::int64_t pressTime);
 
     int Count() const { return m_nTapCount; }
 
 private:
-    bool IsPause(std::int64_t now) const;
+    bool IsPause(std::int64_t pressTime) const;
     float AverageInterval() const;
 
     int m_nTapCount = 0;

@@ -3,8 +3,8 @@
 #include "calc/delays.h"
 #include "calc/notelengths.h"
 #include "res/resource.h"
-#include "toolkit/clock.h"
 #include "toolkit/listbox.h"
+#include "toolkit/pushbutton.h"
 #include "toolkit/tone.h"
 #include "toolkit/updown.h"
 
@@ -87,13 +87,12 @@ void CPage1::OnChangeCycles()
 
 void CPage1::OnTapTempo()
 {
-    tk::Clock& clock = tk::CurrentClock();
-    const auto beepThenReadClock = [&clock] {
+    // Timed by the press itself, however late this handler runs.
+    const calc::TapTempo::Result tap = m_tap.Press(PushButtonControl(IDC_TAP_TEMPO).PressTime());
+    if (tap.newSeries)
         tk::CurrentTone().Beep(kToneHz, kToneMs);
-        return clock.Milliseconds();
-    };
-    if (const auto tempo = m_tap.Press(clock.Milliseconds(), beepThenReadClock)) {
-        m_strTempo = *tempo;
+    if (tap.tempo) {
+        m_strTempo = *tap.tempo;
         SetDlgItemText(IDC_TEMPO, m_strTempo);
     }
     Recalculate();

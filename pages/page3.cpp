@@ -5,7 +5,7 @@
 #include "calc/numbertext.h"
 #include "calc/songlength.h"
 #include "res/resource.h"
-#include "toolkit/clock.h"
+#include "toolkit/pushbutton.h"
 #include "toolkit/tone.h"
 
 #include <limits>
@@ -196,7 +196,7 @@ void CPage3::OnTimeSignature(int beatsPerBar)
 
 void CPage3::OnCount()
 {
-    if (m_counter.Press(tk::CurrentClock().Milliseconds())) {
+    if (m_counter.Press(PushButtonControl(IDC_COUNT).PressTime())) {
         tk::CurrentTone().Beep(kToneHz, kToneMs);
         m_nBeats = 0;
         ShowPlaceholders();

@@ -21,6 +21,22 @@ using ReplaceableClock = Replaceable<Clock, SteadyClock>;
 
 } // namespace
 
+void Clock::ObserveEvent(std::uint64_t timestamp)
+{
+    if (timestamp != 0)
+        m_events.Observe(static_cast<std::uint32_t>(timestamp), Milliseconds());
+}
+
+std::int64_t Clock::EventTime(std::uint64_t timestamp)
+{
+    if (timestamp == 0)
+        return Milliseconds();
+    if (!m_events.HasObserved())
+        ObserveEvent(timestamp);
+    // Window systems count event time in 32 bits; the timeline unwraps it.
+    return m_events.ToClock(static_cast<std::uint32_t>(timestamp));
+}
+
 Clock& CurrentClock()
 {
     return ReplaceableClock::Current();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toolkit/eventtimeline.h"
+
 #include <cstdint>
 
 namespace tk {
@@ -9,6 +11,16 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual std::int64_t Milliseconds() = 0;
+
+    // Input events carry the window system's own time (0 for none, as in
+    // events the program makes itself). ObserveEvent learns from each event
+    // how that time relates to this clock; EventTime gives the reading at
+    // which an event happened, or the reading now for an event without a time.
+    void ObserveEvent(std::uint64_t timestamp);
+    std::int64_t EventTime(std::uint64_t timestamp);
+
+private:
+    EventTimeline m_events;
 };
 
 // The clock the pages read: the real one unless a test put its own in place.

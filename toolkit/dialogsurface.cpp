@@ -5,6 +5,7 @@
 #include "toolkit/edit.h"
 #include "toolkit/listbox.h"
 #include "toolkit/listview.h"
+#include "toolkit/pushbutton.h"
 #include "toolkit/slider.h"
 #include "toolkit/updown.h"
 
@@ -90,6 +91,11 @@ ListBox& DialogSurface::ListBoxControl(int id) const
 ListView& DialogSurface::ListViewControl(int id) const
 {
     return ControlOf<ListView>(id);
+}
+
+PushButton& DialogSurface::PushButtonControl(int id) const
+{
+    return ControlOf<PushButton>(id);
 }
 
 void DialogSurface::SetDlgItemText(int id, std::string_view text)

@@ -18,6 +18,7 @@ namespace tk {
 class Edit;
 class ListBox;
 class ListView;
+class PushButton;
 class Slider;
 class UpDown;
 
@@ -49,6 +50,7 @@ public:
     UpDown& UpDownControl(int id) const;
     ListBox& ListBoxControl(int id) const;
     ListView& ListViewControl(int id) const;
+    PushButton& PushButtonControl(int id) const;
 
     // Gives the focus to the first tab stop in template order.
     void FocusFirstTabStop();

@@ -46,6 +46,8 @@ private slots:
     void cyclesUpDownRewritesTempoFromSlider();
     void taps_data();
     void taps();
+    void lateHandlersKeepPressTimes_data();
+    void lateHandlersKeepPressTimes();
     void tapSeriesSurvivesReset();
     void spaceTapsOncePerKeyPress();
 };
@@ -210,9 +212,9 @@ void TestSimplePage::taps_data()
 
     QTest::newRow("steady 500 ms") << QList<qint64> {1000, 1500, 2000, 2500}
                                    << QStringList {"120", "120", "120", "120"} << 240 << 0;
-    QTest::newRow("pause beeps; timed from after the beep")
+    QTest::newRow("pause beeps; the press after it starts the series")
         << QList<qint64> {1000, 1700, 5000, 5600, 6200}
-        << QStringList {"120", "85.7143", "85.7143", "114.286", "106.667"} << 360 - 106 << 1;
+        << QStringList {"120", "85.7143", "85.7143", "100", "100"} << 360 - 100 << 1;
     QTest::newRow("172 ms moves the slider")
         << QList<qint64> {1000, 1172} << QStringList {"120", "348.837"} << 360 - 348 << 0;
     QTest::newRow("171 ms leaves the slider")
@@ -227,8 +229,7 @@ void TestSimplePage::taps()
     QFETCH(int, beeps);
 
     FakeClock clock;
-    RecordingTone tone(&clock);
-    tone.clockAdvance = 75; // the tone takes its time; the series restarts after it
+    RecordingTone tone;
     SimplePage simple;
     QVERIFY(simple.Show());
     QStringList shown;
@@ -246,6 +247,36 @@ void TestSimplePage::taps()
     QCOMPARE(simple.Shared(), tempos.last());
     QCOMPARE(simple.Text(IDC_DELAY),
         QString::fromStdString(calc::DelayText(tempos.last().toStdString(), 0)));
+}
+
+void TestSimplePage::lateHandlersKeepPressTimes_data()
+{
+    QTest::addColumn<quint64>("eventZero"); // the window system's time when the clock reads 0
+
+    QTest::newRow("window system's own zero point") << quint64(123456789);
+    QTest::newRow("its 32-bit time wraps after the pause") << quint64(0x100000000 - 5000);
+}
+
+void TestSimplePage::lateHandlersKeepPressTimes()
+{
+    QFETCH(quint64, eventZero);
+
+    // Presses 400 ms apart, a pause, then 500 ms apart; each handled up to
+    // 600 ms after the press, as a busy window would.
+    const QList<qint64> pressed {1000, 1400, 9000, 9500, 10000, 10500};
+    const QList<qint64> handled {1000, 1600, 9600, 9800, 10450, 10590};
+    FakeClock clock;
+    RecordingTone tone;
+    SimplePage simple;
+    QVERIFY(simple.Show());
+    QStringList shown;
+    for (qsizetype i = 0; i < pressed.size(); ++i) {
+        clock.now = handled[i];
+        ClickAt(simple.page.GetDlgItem(IDC_TAP_TEMPO), quint32(eventZero + quint64(pressed[i])));
+        shown << simple.Text(IDC_TEMPO);
+    }
+    QCOMPARE(shown, QStringList({"120", "150", "150", "120", "120", "120"}));
+    QCOMPARE(tone.beeps.size(), 1);
 }
 
 void TestSimplePage::tapSeriesSurvivesReset()

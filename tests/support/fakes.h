@@ -28,28 +28,19 @@ private:
     tk::Clock* m_previous;
 };
 
-// A tone that records each beep; it can move a fake clock on, as the real
-// tone takes its time.
+// A tone that records each beep.
 class RecordingTone final : public tk::Tone {
 public:
-    explicit RecordingTone(FakeClock* clock = nullptr)
-        : m_clock(clock)
-    {
-        m_previous = tk::ReplaceTone(this);
-    }
+    RecordingTone() { m_previous = tk::ReplaceTone(this); }
     ~RecordingTone() override { tk::ReplaceTone(m_previous); }
 
     void Beep(int frequencyHz, int durationMs) override
     {
         beeps << qMakePair(frequencyHz, durationMs);
-        if (m_clock)
-            m_clock->now += clockAdvance;
     }
 
     QList<QPair<int, int>> beeps;
-    std::int64_t clockAdvance = 0;
 
 private:
-    FakeClock* m_clock;
     tk::Tone* m_previous;
 };

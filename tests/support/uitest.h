@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <functional>
 
@@ -41,4 +43,19 @@ inline void PrepareWidgetTests()
 {
     QLocale::setDefault(QLocale::c());
     QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+// A left click as the window system delivers it, both edges stamped with the
+// given event time (0: an event without a time, timed by the clock).
+inline void ClickAt(QWidget* widget, quint64 eventTime)
+{
+    const QPointF pos = widget->rect().center();
+    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held
+            = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QMouseEvent event(type, pos, widget->mapToGlobal(pos), Qt::LeftButton, held, {});
+        event.setTimestamp(eventTime);
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        qApp->notify(widget, &event);
+    }
 }
