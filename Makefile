@@ -1,9 +1,10 @@
 # make test : install what is missing, build, run every test headless
 # make run  : install what is missing, build, start Beatwise
+# make bench: install what is missing, build, run the benchmarks
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test run bench clean
 
 all: build
 
@@ -18,6 +19,9 @@ build: configure
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset $(PRESET) --output-on-failure
+
+bench: build
+	$(BUILD_DIR)/bench/bench_tone
 
 run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$QT_QPA_PLATFORM" ]; then \

@@ -2,21 +2,40 @@
 
 #include "toolkit/tone.h"
 
-#include <QAudioFormat>
-#include <QByteArray>
+#include <QObject>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace tk {
 
-// Plays a sine wave on the default audio output and waits for it to end.
-// Without an audio output (a headless machine) it rings the desktop's bell
-// instead, at once and quietly.
+class PulseOutput;
+
+// Plays a sine wave on the desktop's sound server without waiting for it.
+// The server connection opens with the first tone. Where no tone can be
+// played (no server, no device) it rings the desktop's bell instead, quietly.
 class SineTone final : public Tone {
 public:
+    SineTone();
+    ~SineTone() override;
+
     void Beep(int frequencyHz, int durationMs) override;
 
-    // Samples of the tone in the given format (16-bit or float), faded in and
-    // out over a millisecond or two so that it starts and stops without a click.
-    static QByteArray Samples(const QAudioFormat& format, int frequencyHz, int durationMs);
+    // When the latest tone's samples went to the sound server, in
+    // nanoseconds of std::chrono::steady_clock; 0 before the first.
+    std::int64_t LastHandedOver() const;
+
+    // Mono samples of the tone, faded in and out over a millisecond or two so
+    // that it starts and stops without a click.
+    static std::vector<float> Samples(int sampleRate, int frequencyHz, int durationMs);
+
+private:
+    QObject m_bell; // rings the bell on the thread that made the tone
+    std::unique_ptr<PulseOutput> m_output; // goes before the bell it rings
+    int m_cachedHz = 0;
+    int m_cachedMs = 0;
+    std::vector<float> m_cached;
 };
 
 } // namespace tk

@@ -2,15 +2,16 @@
 
 namespace tk {
 
-// A tone of the given pitch and length; Beep returns once it has ended.
+// A tone of the given pitch and length. Beep starts the tone and returns at
+// once; a tone started while another plays cuts that one short.
 class Tone {
 public:
     virtual ~Tone() = default;
     virtual void Beep(int frequencyHz, int durationMs) = 0;
 };
 
-// The tone the pages sound: a sine wave on the default audio output, or the
-// desktop's bell where there is none, unless a test put its own in place.
+// The tone the pages sound: a sine wave on the desktop's sound server, or
+// the desktop's bell where there is none, unless a test put its own in place.
 Tone& CurrentTone();
 
 // Puts a tone in place (nullptr: the real one again) and returns the one it

@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-#include <cstring>
+#include <algorithm>
 
 class TestTone : public QObject {
     Q_OBJECT
@@ -14,46 +14,27 @@ private slots:
 
 void TestTone::samplesAreTheAskedPitchAndLength_data()
 {
-    QTest::addColumn<int>("sampleFormat");
     QTest::addColumn<int>("rate");
 
-    QTest::newRow("16-bit at 48 kHz") << int(QAudioFormat::Int16) << 48000;
-    QTest::newRow("float at 44.1 kHz") << int(QAudioFormat::Float) << 44100;
+    QTest::newRow("48 kHz") << 48000;
+    QTest::newRow("44.1 kHz") << 44100;
 }
 
 void TestTone::samplesAreTheAskedPitchAndLength()
 {
-    QFETCH(int, sampleFormat);
     QFETCH(int, rate);
 
-    QAudioFormat format;
-    format.setSampleFormat(QAudioFormat::SampleFormat(sampleFormat));
-    format.setSampleRate(rate);
-    format.setChannelCount(1);
-    const QByteArray bytes = tk::SineTone::Samples(format, 512, 75);
+    const std::vector<float> samples = tk::SineTone::Samples(rate, 512, 75);
 
-    const int count = rate * 75 / 1000;
-    QCOMPARE(bytes.size(), count * format.bytesPerSample());
-    QList<double> samples;
-    for (int i = 0; i < count; ++i) {
-        if (format.sampleFormat() == QAudioFormat::Float) {
-            float value;
-            std::memcpy(&value, bytes.constData() + i * 4, 4);
-            samples << value;
-        } else {
-            qint16 value;
-            std::memcpy(&value, bytes.constData() + i * 2, 2);
-            samples << value / 32767.0;
-        }
-    }
+    QCOMPARE(qsizetype(samples.size()), qsizetype(rate * 75 / 1000));
     // 512 Hz for 75 ms crosses zero about 77 times, and starts and ends
     // silently so that it does not click.
     int crossings = 0;
-    for (int i = 1; i < count; ++i)
+    for (size_t i = 1; i < samples.size(); ++i)
         crossings += (samples[i - 1] < 0) != (samples[i] < 0) ? 1 : 0;
     QVERIFY2(crossings >= 75 && crossings <= 78, qPrintable(QString::number(crossings)));
-    QVERIFY(qAbs(samples.first()) < 0.01 && qAbs(samples.last()) < 0.01);
-    QVERIFY(*std::max_element(samples.begin(), samples.end()) > 0.4);
+    QVERIFY(qAbs(samples.front()) < 0.01f && qAbs(samples.back()) < 0.01f);
+    QVERIFY(*std::max_element(samples.begin(), samples.end()) > 0.4f);
 }
 
 QTEST_GUILESS_MAIN(TestTone)
