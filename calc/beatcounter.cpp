@@ -1,14 +1,14 @@
 #include "calc/beatcounter.h"
 
+#include "calc/presstiming.h"
 #include "calc/wholepart.h"
 
 namespace calc {
 
 namespace {
 
-constexpr std::int64_t kTicksPerSecond = 1000;
-constexpr std::int64_t kPauseSeconds = 2; // a pause is more than this many whole seconds
-constexpr std::int64_t kMeasuringTicks = 5000; // measured only after more than this
+constexpr std::uint64_t kTicksPerSecond = 1000;
+constexpr std::uint64_t kMeasuringTicks = 5000; // measured only after more than this
 constexpr float kSecondsPerMinute = 60.0f;
 
 } // namespace
@@ -16,9 +16,7 @@ constexpr float kSecondsPerMinute = 60.0f;
 bool BeatCounter::Press(std::int64_t now)
 {
     m_nPressTicks = now;
-    const std::int64_t sinceLast = now - m_nLastTicks;
-    const bool pause
-        = !m_bNewCount && (sinceLast < 0 || sinceLast / kTicksPerSecond > kPauseSeconds);
+    const bool pause = !m_bNewCount && IsPause(m_nLastTicks, now);
     if (pause)
         m_bNewCount = true;
     if (m_bNewCount) {
@@ -31,12 +29,13 @@ bool BeatCounter::Press(std::int64_t now)
 
 int BeatCounter::ElapsedSeconds() const
 {
-    return WholePart(static_cast<double>((m_nPressTicks - m_nStartTicks) / kTicksPerSecond));
+    return WholePart(
+        static_cast<double>(TicksBetween(m_nStartTicks, m_nPressTicks) / kTicksPerSecond));
 }
 
 float BeatCounter::MeasuredTempo(int beats) const
 {
-    const std::int64_t elapsed = m_nPressTicks - m_nStartTicks;
+    const std::uint64_t elapsed = TicksBetween(m_nStartTicks, m_nPressTicks);
     if (elapsed <= kMeasuringTicks)
         return 0.0f;
     const auto wholeSeconds = static_cast<double>(elapsed / kTicksPerSecond);

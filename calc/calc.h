@@ -6,6 +6,7 @@
 #include "calc/notelengths.h"
 #include "calc/numberreading.h"
 #include "calc/numbertext.h"
+#include "calc/presstiming.h"
 #include "calc/songlength.h"
 #include "calc/taptempo.h"
 #include "calc/wholepart.h"

@@ -36,18 +36,19 @@ size_t SkipDigits(std::string_view text, size_t i)
 }
 
 // Power of ten of the leading significant digit of mantissa * 10^exponent,
-// used only to tell overflow from underflow; saturates far beyond the range
-// of double so that no exponent length can overflow it.
+// used only to tell overflow from underflow. The exponent saturates beyond
+// the length of any text that fits in memory, so that the sum stays exact in
+// sign however many digits the mantissa has.
 std::int64_t DecimalMagnitude(std::string_view mantissa, std::string_view exponent)
 {
-    constexpr std::int64_t kFar = 1'000'000;
+    constexpr std::int64_t kFar = std::int64_t {1} << 61;
     std::int64_t exp = 0;
     bool negativeExp = false;
     size_t i = 0;
     if (i < exponent.size() && (exponent[i] == '-' || exponent[i] == '+'))
         negativeExp = exponent[i++] == '-';
     for (; i < exponent.size(); ++i)
-        exp = std::min(kFar, exp * 10 + (exponent[i] - '0'));
+        exp = exp >= kFar / 10 ? kFar : exp * 10 + (exponent[i] - '0');
     if (negativeExp)
         exp = -exp;
 

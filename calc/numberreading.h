@@ -10,7 +10,8 @@ namespace calc {
 // or D; the rest of the text is ignored and a text without a number reads 0.
 // Hexadecimal, infinity and not-a-number spellings are not numbers. A value
 // beyond the double range reads as an infinity of its sign, one below it as
-// zero. Independent of the process locale: the point is always '.'.
+// zero. Exact for texts of any length, rounded once to the nearest double.
+// Independent of the process locale: the point is always '.'.
 double ReadNumber(std::string_view text);
 
 // The leading whole number of a text: C white space skipped, an optional

@@ -88,6 +88,10 @@ std::string FormatSongTime(int seconds)
 
 std::string FormatSongBars(int beats, int beatsPerBar)
 {
+    // Zero beats is the placeholder in every signature; in one beat to the
+    // bar the arithmetic below would give "-1:1", which reads back as 2.
+    if (beats == 0)
+        return "0:0";
     const std::int64_t perBar = std::max(beatsPerBar, 1);
     const std::int64_t before = std::int64_t {beats} - 1;
     const std::int64_t bars = before / perBar;

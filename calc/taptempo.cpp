@@ -1,6 +1,7 @@
 #include "calc/taptempo.h"
 
 #include "calc/numbertext.h"
+#include "calc/presstiming.h"
 #include "calc/wholepart.h"
 
 namespace calc {
@@ -8,23 +9,15 @@ namespace calc {
 namespace {
 
 constexpr float kSecondsPerTick = 0.001f;
-constexpr std::int64_t kTicksPerSecond = 1000;
-constexpr std::int64_t kPauseSeconds = 2; // a pause is more than this many whole seconds
 
 } // namespace
-
-bool TapTempo::IsPause(std::int64_t pressTime) const
-{
-    const std::int64_t elapsed = pressTime - m_lastTapTime;
-    return elapsed < 0 || elapsed / kTicksPerSecond > kPauseSeconds;
-}
 
 TapTempo::Result TapTempo::Press(std::int64_t pressTime)
 {
     Result result;
     ++m_nTapCount;
     // The very first press of the run begins a series silently.
-    if (m_nTapCount > 1 && IsPause(pressTime)) {
+    if (m_nTapCount > 1 && IsPause(m_lastTapTime, pressTime)) {
         result.newSeries = true;
         m_nTapIndex = 0;
         m_nTapCount = 1;

@@ -31,7 +31,6 @@ public:
     int Count() const { return m_nTapCount; }
 
 private:
-    bool IsPause(std::int64_t pressTime) const;
     float AverageInterval() const;
 
     int m_nTapCount = 0;

@@ -2,7 +2,12 @@
 
 #include <QtTest>
 
+#include <limits>
+
 using Readings = QList<qint64>;
+
+constexpr qint64 kEarliest = std::numeric_limits<qint64>::min();
+constexpr qint64 kLatest = std::numeric_limits<qint64>::max();
 
 namespace {
 
@@ -71,6 +76,10 @@ void TestBeatCounter::counting_data()
         << Readings(Steady(13, 0, 500)) + Readings {9500} << "1 beats, 0 s, tempo 0" << 1;
     QTest::newRow("clock set back is a pause")
         << Readings {5000, 4000} << "1 beats, 0 s, tempo 0" << 1;
+    QTest::newRow("clock set back across the whole range")
+        << Readings {kLatest - 1000, kEarliest + 500} << "1 beats, 0 s, tempo 0" << 1;
+    QTest::newRow("clock jumps across the whole range")
+        << Readings {kEarliest + 1000, kLatest - 1000} << "1 beats, 0 s, tempo 0" << 1;
 }
 
 void TestBeatCounter::counting()

@@ -64,6 +64,10 @@ void TestNumberReading::readNumber_data()
     QTest::newRow("huge negative exponent") << QByteArray("1e-99999999999999999999") << 0.0;
     QTest::newRow("zero with huge exponent") << QByteArray("0e99999999999999999999") << 0.0;
     QTest::newRow("small mantissa, large exponent") << QByteArray("0.0001e310") << 1e306;
+    QTest::newRow("1.5 million digits, e-2000000")
+        << QByteArray("1" + QByteArray(1'500'000, '0') + "e-2000000") << 0.0;
+    QTest::newRow("1.5 million digits, e-1499999")
+        << QByteArray("1" + QByteArray(1'500'000, '0') + "e-1499999") << 10.0;
     QTest::newRow("long digit run rounds once")
         << QByteArray("0.1000000000000000055511151231257827") << 0.1;
 }

@@ -93,7 +93,8 @@ void TestSongLength::formatSongBars_data()
         const char* text;
     } rows[] = {{0, 4, "0:0"}, {1, 4, "0:1"}, {4, 4, "0:4"}, {5, 4, "1:1"}, {14, 4, "3:2"},
         {14, 3, "4:2"}, {120, 4, "29:4"}, {120, 3, "39:3"}, {121, 7, "17:2"}, {-3, 4, "-1:1"},
-        {kMin, 4, "-536870912:0"}, {kMax, 2, "1073741823:1"}, {3, 0, "2:1"}};
+        {kMin, 4, "-536870912:0"}, {kMax, 2, "1073741823:1"}, {3, 0, "2:1"}, {0, 1, "0:0"},
+        {0, 0, "0:0"}};
     for (const auto& row : rows)
         QTest::addRow("%d in %d", row.beats, row.beatsPerBar)
             << row.beats << row.beatsPerBar << QString(row.text);

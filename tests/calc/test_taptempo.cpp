@@ -2,7 +2,12 @@
 
 #include <QtTest>
 
+#include <limits>
+
 using Readings = QList<qint64>;
+
+constexpr qint64 kEarliest = std::numeric_limits<qint64>::min();
+constexpr qint64 kLatest = std::numeric_limits<qint64>::max();
 
 class TestTapTempo : public QObject {
     Q_OBJECT
@@ -42,6 +47,10 @@ void TestTapTempo::pressSeries_data()
         << Readings {1000, 1000, 1500} << QStringList {"-", "-", "240"};
     QTest::newRow("clock set back counts as a pause")
         << Readings {5000, 4000, 4500} << QStringList {"-", "tone -", "120"};
+    QTest::newRow("clock set back across the whole range") << Readings {
+        kLatest - 1000, kEarliest + 500, kEarliest + 1000} << QStringList {"-", "tone -", "120"};
+    QTest::newRow("clock jumps across the whole range") << Readings {
+        kEarliest + 1000, kLatest - 1000, kLatest - 500} << QStringList {"-", "tone -", "120"};
 
     // Sixty presses 500 ms apart, then one 400 ms after the sixtieth: the
     // window holds the last 49 intervals (48 of 0.5 s and one of 0.4 s).
