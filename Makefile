@@ -1,10 +1,12 @@
 # make test : install what is missing, build, run every test headless
 # make run  : install what is missing, build, start Beatwise
 # make bench: install what is missing, build, run the benchmarks
+# make fuzz SECONDS=n: build the fuzz targets with clang, run each for n seconds
 PRESET ?= default
+SECONDS ?= 60
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test run bench fuzz clean
 
 all: build
 
@@ -19,6 +21,11 @@ build: configure
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset $(PRESET) --output-on-failure
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz --parallel
+	scripts/run-fuzzers $(SECONDS)
 
 bench: build
 	$(BUILD_DIR)/bench/bench_tone
