@@ -3,8 +3,10 @@
 #include "toolkit/helpkey.h"
 #include "toolkit/propertypage.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -53,8 +55,7 @@ void PropertySheet::ActivateStartPage()
             m_tabs->setCurrentIndex(start);
         }
         ActivatePage(start, true);
-        connect(m_tabs, &QTabWidget::currentChanged, this,
-            [this](int index) { ActivatePage(index, false); });
+        connect(m_tabs, &QTabWidget::currentChanged, this, &PropertySheet::OnTabChanged);
     }
 }
 
@@ -82,6 +83,22 @@ void PropertySheet::ActivatePage(int index, bool focusFirstControl)
             page->FocusFirstTabStop();
     }
     page->OnSetActive();
+}
+
+void PropertySheet::OnTabChanged(int index)
+{
+    // Qt has already put the focus back on the control of the new page that
+    // last had it. The page must learn that it is shown first, with the
+    // focus on the tabs, as where the tab control keeps it: what the page
+    // writes into its fields then is its own doing, not the user's typing.
+    QWidget* focus = QApplication::focusWidget();
+    const PropertyPage* page = GetPage(index);
+    const bool focusInPage = page && focus && page->isAncestorOf(focus);
+    if (focusInPage)
+        m_tabs->tabBar()->setFocus(Qt::OtherFocusReason);
+    ActivatePage(index, false);
+    if (focusInPage && focus->isVisible())
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 void PropertySheet::reject()

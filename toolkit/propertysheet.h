@@ -38,6 +38,7 @@ public:
 private:
     void ActivateStartPage();
     void ActivatePage(int index, bool focusFirstControl);
+    void OnTabChanged(int index);
 
     QTabWidget* m_tabs;
     QDialogButtonBox* m_buttons;

@@ -167,8 +167,13 @@ void TestSongLengthPage::leavingAndResetClearLengths()
     song.Click(IDC_SIG_6_8);
     song.Type(IDC_SONG_TIME, "");
     song.Type(IDC_SONG_BARS, "2:1");
-    song.harness.ShowPage(0);
+    // Left with the time field focused and shown again at another tempo:
+    // the page's own writes while it is shown derive no tempo.
+    QTest::mouseClick(song.page.GetDlgItem(IDC_SONG_TIME), Qt::LeftButton);
+    TypeOver(song.harness.ShowPage(0).EditControl(IDC_TEMPO), "100");
     song.harness.ShowPage(2);
+    QCOMPARE(song.Text(IDC_TEMPO), QStringLiteral("100"));
+    QCOMPARE(song.Shared(), QStringLiteral("100"));
     QCOMPARE(song.Text(IDC_SONG_BARS), QStringLiteral("0:0"));
     QCOMPARE(song.Text(IDC_SONG_TIME), QStringLiteral("00:00:00"));
     QVERIFY(song.page.IsDlgButtonChecked(IDC_SIG_6_8));
