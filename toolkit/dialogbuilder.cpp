@@ -48,26 +48,11 @@ bool Contains(const ControlTemplate& outer, const ControlTemplate& inner)
         && inner.y + inner.height <= outer.y + outer.height;
 }
 
-// A caption of several lines wraps; a one-line caption that is wider than
-// its place in the platform's font (templates were drawn for a narrower one)
-// takes a slightly smaller size instead of being cut off.
-void FitText(QLabel* label)
+// A caption of several lines wraps; every other one fits its place, since
+// the dialog units were made to fit them all.
+void WrapLongCaption(QLabel* label, const ControlTemplate& control)
 {
-    const QFontMetrics metrics(label->font());
-    if (label->height() >= 2 * metrics.lineSpacing()) {
-        label->setWordWrap(true);
-        return;
-    }
-    QString plain = label->text();
-    plain.remove(QLatin1Char('&'));
-    QFont font = label->font();
-    if (font.pointSizeF() <= 0)
-        return; // sized in pixels: leave it
-    const qreal minimum = font.pointSizeF() * 0.75;
-    while (
-        QFontMetrics(font).horizontalAdvance(plain) > label->width() && font.pointSizeF() > minimum)
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    label->setFont(font);
+    label->setWordWrap(DialogUnits::Wraps(control));
 }
 
 } // namespace
@@ -79,7 +64,7 @@ DialogBuilder::DialogBuilder(DialogSurface& surface)
 
 void DialogBuilder::Build()
 {
-    const DialogUnits units(m_surface.font());
+    const DialogUnits& units = m_surface.Units();
     QList<QWidget*> widgets;
     for (const ControlTemplate& control : m_surface.Template().controls) {
         QWidget* widget
@@ -168,7 +153,7 @@ QWidget* DialogBuilder::Create(const ControlTemplate& control, const QRect& rect
         label->setGeometry(rect);
         label->setAlignment(
             (Has(control, RightAligned) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
-        FitText(label);
+        WrapLongCaption(label, control);
         return label;
     }
     case ControlKind::Icon: {

@@ -1,7 +1,6 @@
 #include "toolkit/dialogsurface.h"
 
 #include "toolkit/dialogbuilder.h"
-#include "toolkit/dialogunits.h"
 #include "toolkit/edit.h"
 #include "toolkit/listbox.h"
 #include "toolkit/listview.h"
@@ -24,12 +23,29 @@ QString ToQString(std::string_view text)
 
 } // namespace
 
+namespace {
+
+DialogUnits UnitsFitting(const QWidget& surface, const DialogTemplate& dialogTemplate)
+{
+    const DialogTemplate* templates[] = {&dialogTemplate};
+    return DialogUnits(surface.font(), *surface.style(), templates);
+}
+
+} // namespace
+
 DialogSurface::DialogSurface(const DialogTemplate& dialogTemplate, QWidget* parent)
     : QWidget(parent)
     , m_template(dialogTemplate)
+    , m_units(UnitsFitting(*this, dialogTemplate))
 {
-    const DialogUnits units(font());
-    const QSize size = units.ToPixels(m_template.width, m_template.height);
+    SetUnits(m_units);
+}
+
+void DialogSurface::SetUnits(const DialogUnits& units)
+{
+    Q_ASSERT_X(!m_created, "DialogSurface", "units are set before the controls are built");
+    m_units = units;
+    const QSize size = m_units.ToPixels(m_template.width, m_template.height);
     setMinimumSize(size);
     resize(size);
 }

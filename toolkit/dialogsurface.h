@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/dialogtemplate.h"
+#include "toolkit/dialogunits.h"
 #include "toolkit/notification.h"
 
 #include <QHash>
@@ -34,6 +35,12 @@ public:
     ~DialogSurface() override;
 
     const DialogTemplate& Template() const { return m_template; }
+
+    // The units that place the controls; by default those that fit this
+    // template alone. Dialogs shown together (the pages of a sheet) share
+    // units that fit them all; set them before the controls are built.
+    const DialogUnits& Units() const { return m_units; }
+    void SetUnits(const DialogUnits& units);
 
     // Builds the controls; once only.
     void CreateControls();
@@ -75,6 +82,7 @@ private:
     template <typename Control> Control& ControlOf(int id) const;
 
     const DialogTemplate& m_template;
+    DialogUnits m_units;
     bool m_created = false;
     QHash<int, QWidget*> m_controls;
     std::map<std::pair<int, Notification>, std::function<void()>> m_handlers;

@@ -10,6 +10,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <vector>
+
 namespace tk {
 
 PropertySheet::PropertySheet(const QString& caption, QWidget* parent, int startPage)
@@ -33,6 +35,16 @@ void PropertySheet::AddPage(PropertyPage* page)
     const QSignalBlocker blocker(m_tabs); // adding the first tab must not show it yet
     m_pages << page;
     m_tabs->addTab(page, page->Caption());
+    // One scale for every page, so that the tempo group stays in place from
+    // tab to tab.
+    std::vector<const DialogTemplate*> templates;
+    for (const PropertyPage* each : std::as_const(m_pages))
+        templates.push_back(&each->Template());
+    const DialogUnits units(page->font(), *page->style(), templates);
+    for (PropertyPage* each : std::as_const(m_pages)) {
+        if (!each->HasControls())
+            each->SetUnits(units);
+    }
 }
 
 int PropertySheet::GetActiveIndex() const
