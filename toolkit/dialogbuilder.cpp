@@ -1,5 +1,6 @@
 #include "toolkit/dialogbuilder.h"
 
+#include "toolkit/buttonmnemonic.h"
 #include "toolkit/dialogsurface.h"
 #include "toolkit/dialogunits.h"
 #include "toolkit/edit.h"
@@ -136,6 +137,7 @@ QWidget* DialogBuilder::Create(const ControlTemplate& control, const QRect& rect
     case ControlKind::Radio: {
         auto* radio = new QRadioButton(text, surface);
         radio->setGeometry(rect);
+        ClickLikeMouseOnMnemonic(radio);
         QObject::connect(radio, &QRadioButton::clicked, surface,
             [=] { surface->Notify(id, Notification::Clicked); });
         return radio;
@@ -143,6 +145,7 @@ QWidget* DialogBuilder::Create(const ControlTemplate& control, const QRect& rect
     case ControlKind::PushButton: {
         auto* button = new PushButton(text, surface);
         button->setGeometry(rect);
+        ClickLikeMouseOnMnemonic(button);
         button->setDefault(Has(control, DefaultButton));
         QObject::connect(button, &PushButton::clicked, surface,
             [=] { surface->Notify(id, Notification::Clicked); });

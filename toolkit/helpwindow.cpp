@@ -1,6 +1,6 @@
 #include "toolkit/helpwindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextBrowser>
@@ -11,7 +11,9 @@ namespace tk {
 HelpWindow::HelpWindow(const QUrl& source, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_browser(new QTextBrowser(this))
+    , m_home(parent)
 {
+    qApp->installEventFilter(this);
     setWindowTitle(tr("%1 Help").arg(QCoreApplication::applicationName()));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
@@ -38,8 +40,39 @@ void HelpWindow::ShowTopic(const QString& anchor)
     Present();
 }
 
+bool HelpWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    auto* window = qobject_cast<QWidget*>(watched);
+    if ((type != QEvent::Show && type != QEvent::Hide) || !window || window == this
+        || !window->isWindow() || !window->isModal())
+        return false;
+    if (type == QEvent::Show) {
+        BelongTo(window);
+    } else if (parentWidget() == window) {
+        // Leave before the box goes, or its end would take this window along.
+        QWidget* modal = QApplication::activeModalWidget();
+        BelongTo(modal && modal != window && modal->isVisible() ? modal : m_home.data());
+    }
+    return false;
+}
+
+void HelpWindow::BelongTo(QWidget* owner)
+{
+    if (parentWidget() == owner)
+        return;
+    const bool shown = isVisible();
+    const QRect place = geometry();
+    setParent(owner, windowFlags());
+    setGeometry(place);
+    if (shown)
+        show();
+}
+
 void HelpWindow::Present()
 {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        BelongTo(modal);
     show();
     raise();
     activateWindow();

@@ -70,6 +70,14 @@ void ListView::SetBackgroundColor(const QColor& color)
     setAutoFillBackground(true);
 }
 
+bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    // F2 edits the label of the current row, whichever of its cells is current.
+    if (trigger == EditKeyPressed && index.isValid())
+        return QTreeWidget::edit(index.siblingAtColumn(0), trigger, event);
+    return QTreeWidget::edit(index, trigger, event);
+}
+
 void ListView::EditLabel(int row)
 {
     if (QTreeWidgetItem* item = topLevelItem(row)) {

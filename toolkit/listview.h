@@ -34,6 +34,9 @@ public:
 
 signals:
     void labelEdited(int row, const std::optional<QString>& text);
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 };
 
 } // namespace tk
