@@ -1,0 +1,203 @@
+// Every page and the About box legible at the desktop's default font, at a
+// large font, with a dark palette and (run again by CTest with
+// QT_SCALE_FACTOR=2) at twice the scale: every caption whole, in the dialog's
+// one font, and drawn in a colour that stands out from what is behind it.
+#include "app/aboutdialog.h"
+#include "support/sheetharness.h"
+#include "support/uitest.h"
+#include "toolkit/dialogsurface.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOption>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QPalette DarkPalette()
+{
+    QPalette dark;
+    const QColor window(0x2b, 0x2b, 0x2b), text(0xe6, 0xe6, 0xe6);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Highlight, QColor(0x3d, 0x7a, 0xd6));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    return dark;
+}
+
+QString Drawn(QString caption)
+{
+    caption.replace(QLatin1String("&&"), QLatin1String("\x01"));
+    caption.remove(QLatin1Char('&'));
+    return caption.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
+
+// Where a control draws its caption, by the style's own reckoning.
+QRect CaptionPlace(QWidget* widget)
+{
+    if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(radio);
+        option.text = radio->text();
+        return radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, radio);
+    }
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        return group->style()->subControlRect(
+            QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+    }
+    return widget->contentsRect();
+}
+
+QString Caption(QWidget* widget)
+{
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    if (auto* group = qobject_cast<QGroupBox*>(widget))
+        return group->title();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        return edit->text();
+    return {};
+}
+
+int Distance(QColor a, QColor b)
+{
+    return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
+}
+
+// What a caption's control shows it on, and in.
+QPair<QColor, QColor> Colours(QWidget* widget)
+{
+    const QPalette& palette = widget->palette();
+    if (qobject_cast<QLineEdit*>(widget))
+        return {palette.color(QPalette::Base), palette.color(QPalette::Text)};
+    if (qobject_cast<QPushButton*>(widget))
+        return {palette.color(QPalette::Button), palette.color(QPalette::ButtonText)};
+    return {palette.color(QPalette::Window), palette.color(QPalette::WindowText)};
+}
+
+} // namespace
+
+class TestLegibility : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { PrepareWidgetTests(); }
+    void everyCaptionLegible_data();
+    void everyCaptionLegible();
+};
+
+void TestLegibility::everyCaptionLegible_data()
+{
+    QTest::addColumn<int>("dialog"); // a page, or -1 for About
+    QTest::addColumn<qreal>("pointSize"); // 0: the desktop's
+    QTest::addColumn<bool>("dark");
+
+    const char* names[] = {"Simple", "Multi-tap", "Song Length", "About"};
+    const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
+    for (int dialog = 0; dialog < 4; ++dialog) {
+        const int which = dialog == 3 ? -1 : dialog;
+        QTest::addRow("%s, default font, %gx", names[dialog], scale) << which << 0.0 << false;
+        QTest::addRow("%s, 14 pt, %gx", names[dialog], scale) << which << 14.0 << false;
+        QTest::addRow("%s, dark, %gx", names[dialog], scale) << which << 0.0 << true;
+    }
+}
+
+void TestLegibility::everyCaptionLegible()
+{
+    QFETCH(int, dialog);
+    QFETCH(qreal, pointSize);
+    QFETCH(bool, dark);
+
+    const QFont desktopFont = QApplication::font();
+    const QPalette desktopPalette = QApplication::palette();
+    const auto restore = qScopeGuard([&] {
+        QApplication::setFont(desktopFont);
+        QApplication::setPalette(desktopPalette);
+    });
+    if (pointSize > 0) {
+        QFont large = desktopFont;
+        large.setPointSizeF(pointSize);
+        QApplication::setFont(large);
+    }
+    if (dark)
+        QApplication::setPalette(DarkPalette());
+
+    std::unique_ptr<SheetHarness> sheet;
+    std::unique_ptr<CAboutDialog> about;
+    QWidget* window = nullptr;
+    tk::DialogSurface* surface = nullptr;
+    if (dialog >= 0) {
+        sheet = std::make_unique<SheetHarness>();
+        QVERIFY(sheet->Show());
+        surface = &sheet->ShowPage(dialog);
+        window = &sheet->sheet;
+    } else {
+        about = std::make_unique<CAboutDialog>();
+        about->show();
+        QVERIFY(QTest::qWaitForWindowExposed(about.get()));
+        surface = &about->Surface();
+        window = about.get();
+    }
+    const QImage image = window->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+
+    int captions = 0;
+    for (QWidget* widget : surface->findChildren<QWidget*>()) {
+        const QString caption = Drawn(Caption(widget));
+        if (caption.isEmpty() || !widget->isVisible())
+            continue;
+        ++captions;
+        const QString what = QStringLiteral("'%1'").arg(caption);
+        QVERIFY2(widget->font() == surface->font(), qPrintable(what + " in a font of its own"));
+        QVERIFY2(
+            surface->rect().contains(widget->geometry()), qPrintable(what + " off the dialog"));
+        const QRect place = CaptionPlace(widget);
+        const QFontMetrics metrics(widget->font());
+        if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap()) {
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(what));
+        } else if (!qobject_cast<QLineEdit*>(widget)) {
+            QVERIFY2(
+                metrics.horizontalAdvance(caption) <= place.width(), qPrintable(what + " cut off"));
+            QVERIFY2(metrics.height() <= widget->height(), qPrintable(what + " cut off below"));
+        }
+        // Drawn: some pixels where the caption goes stand out from the
+        // background, by at least half the distance of the two colours.
+        const auto [background, foreground] = Colours(widget);
+        QVERIFY2(Distance(background, foreground) >= 250, qPrintable(what + " hard to read"));
+        const QRect onImage(widget->mapTo(window, place.topLeft()) * ratio, place.size() * ratio);
+        bool visible = false;
+        for (int y = onImage.top(); y <= onImage.bottom() && !visible; ++y) {
+            for (int x = onImage.left(); x <= onImage.right() && !visible; ++x)
+                visible = Distance(image.pixelColor(x, y), background) * 2
+                    >= Distance(foreground, background);
+        }
+        QVERIFY2(visible, qPrintable(what + " not to be seen"));
+    }
+    QVERIFY(captions >= 4);
+}
+
+QTEST_MAIN(TestLegibility)
+#include "test_legibility.moc"
