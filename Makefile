@@ -2,11 +2,13 @@
 # make run  : install what is missing, build, start Beatwise
 # make bench: install what is missing, build, run the benchmarks
 # make fuzz SECONDS=n: build the fuzz targets with clang, run each for n seconds
+# make package: build the Debian package (build/<preset>/package/beatwise_*.deb)
+# make screenshots: render the README's pictures into docs/
 PRESET ?= default
 SECONDS ?= 60
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: all deps configure build test run bench fuzz clean
+.PHONY: all deps configure build test run bench fuzz package screenshots clean
 
 all: build
 
@@ -26,6 +28,13 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz --parallel
 	scripts/run-fuzzers $(SECONDS)
+
+package: build
+	cpack -G DEB --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
+	@ls $(BUILD_DIR)/package/beatwise_*.deb
+
+screenshots: build
+	$(BUILD_DIR)/docs/beatwise_screenshots docs
 
 bench: build
 	$(BUILD_DIR)/bench/bench_tone

@@ -1,0 +1,105 @@
+// The desktop files validate, and the Debian package holds what a desktop
+// needs: the program, its menu entry, its description and its icons, with
+// the libraries and plugins it runs on among its dependencies.
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+const QString kAppId = QStringLiteral("org.beatwise.Beatwise");
+
+struct Run {
+    int exitCode = -1;
+    QString output;
+};
+
+Run RunTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+        QString::fromUtf8(process.readAll())};
+}
+
+QString Package()
+{
+    const QDir dir(QStringLiteral(BEATWISE_PACKAGE_DIR));
+    const QStringList debs = dir.entryList({QStringLiteral("beatwise_*.deb")}, QDir::Files);
+    return debs.size() == 1 ? dir.filePath(debs.first()) : QString();
+}
+
+} // namespace
+
+class TestPackage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void desktopFilesValidate_data();
+    void desktopFilesValidate();
+    void packageHoldsWhatTheDesktopNeeds();
+};
+
+void TestPackage::desktopFilesValidate_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("menu entry") << "desktop-file-validate"
+                                << QStringList {
+                                       BEATWISE_SOURCE_DIR "/res/desktop/" + kAppId + ".desktop"};
+    QTest::newRow("AppStream metainfo")
+        << "appstreamcli"
+        << QStringList {
+               "validate", "--no-net", BEATWISE_BINARY_DIR "/desktop/" + kAppId + ".metainfo.xml"};
+}
+
+void TestPackage::desktopFilesValidate()
+{
+    QFETCH(QString, tool);
+    QFETCH(QStringList, arguments);
+
+    QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(),
+        qPrintable(tool + " is not installed (scripts/install-deps)"));
+    const Run run = RunTool(tool, arguments);
+    QVERIFY2(run.exitCode == 0 && !run.output.contains("error", Qt::CaseInsensitive),
+        qPrintable(run.output));
+}
+
+void TestPackage::packageHoldsWhatTheDesktopNeeds()
+{
+    const QString deb = Package();
+    QVERIFY2(!deb.isEmpty(), "no package built in " BEATWISE_PACKAGE_DIR);
+
+    const QString files = RunTool("dpkg-deb", {"--contents", deb}).output;
+    QStringList expected {"./usr/bin/beatwise", "./usr/share/applications/" + kAppId + ".desktop",
+        "./usr/share/metainfo/" + kAppId + ".metainfo.xml",
+        "./usr/share/icons/hicolor/scalable/apps/" + kAppId + ".svg"};
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        expected
+            << QStringLiteral("./usr/share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId);
+    for (const QString& file : expected)
+        QVERIFY2(files.contains(file + '\n'), qPrintable(file + " missing"));
+    QVERIFY2(!files.contains("/usr/local/"), "everything installs under /usr");
+
+    const QString depends = RunTool("dpkg-deb", {"--field", deb, "Depends"}).output;
+    for (const char* package :
+        {"libqt6widgets6", "libpulse0", "libc6", "qt6-qpa-plugins", "libqt6svg6"})
+        QVERIFY2(depends.contains(QLatin1String(package)), qPrintable(depends));
+
+    QTemporaryDir unpacked;
+    QCOMPARE(RunTool("dpkg-deb", {"--extract", deb, unpacked.path()}).exitCode, 0);
+    QFile entry(unpacked.filePath("usr/share/applications/" + kAppId + ".desktop"));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
+    QVERIFY(lines.contains("Exec=beatwise"));
+    QVERIFY(lines.contains("Icon=" + kAppId));
+    QVERIFY(QFileInfo(unpacked.filePath("usr/bin/beatwise")).isExecutable());
+}
+
+QTEST_GUILESS_MAIN(TestPackage)
+#include "test_package.moc"
