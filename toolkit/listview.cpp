@@ -72,6 +72,11 @@ void ListView::SetBackgroundColor(const QColor& color)
 
 bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
+    // A click on a selected label edits it a moment later; by then its page
+    // may have been left, and an editor on a hidden page would take the
+    // keys typed on the page shown.
+    if (!isVisible())
+        return false;
     // F2 edits the label of the current row, whichever of its cells is current.
     if (trigger == EditKeyPressed && index.isValid())
         return QTreeWidget::edit(index.siblingAtColumn(0), trigger, event);

@@ -36,6 +36,7 @@ private slots:
     void labelEditEnds();
     void onlyTheLabelIsEditable_data();
     void onlyTheLabelIsEditable();
+    void noLabelEditOnHiddenView();
     void backgroundKeepsTextReadable_data();
     void backgroundKeepsTextReadable();
 };
@@ -141,6 +142,18 @@ void TestLists::onlyTheLabelIsEditable()
     QCOMPARE(editor != nullptr, opens);
     if (editor)
         QCOMPARE(editor->text(), QStringLiteral("0.25"));
+}
+
+void TestLists::noLabelEditOnHiddenView()
+{
+    // A click on a selected label edits it a moment later, when its page
+    // may have been left: no editor may open there to take the keys.
+    ProbeSurface surface;
+    tk::ListView& view = ShowRows(surface, {"0.25"});
+    view.setCurrentIndex(view.model()->index(0, 0));
+    view.hide();
+    static_cast<QAbstractItemView&>(view).edit(view.currentIndex()); // as the delayed edit does
+    QVERIFY(!view.findChild<QLineEdit*>());
 }
 
 void TestLists::backgroundKeepsTextReadable_data()
