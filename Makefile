@@ -37,7 +37,7 @@ screenshots: build
 	$(BUILD_DIR)/docs/beatwise_screenshots docs
 
 bench: build
-	$(BUILD_DIR)/bench/bench_tone
+	$(BUILD_DIR)/bench/beatwise_bench build/bench/results.json
 
 run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$QT_QPA_PLATFORM" ]; then \

@@ -1,3 +1,4 @@
+#include "app/startupprobe.h"
 #include "app/tempoapp.h"
 
 #include <QApplication>
@@ -33,5 +34,8 @@ int main(int argc, char* argv[])
 #endif
     QApplication application(argc, argv);
     DescribeApplication();
+    if (const QString report = qEnvironmentVariable("BEATWISE_FIRST_PAINT_REPORT");
+        !report.isEmpty())
+        ReportFirstPaintAndExit(report);
     return theApp.Run();
 }

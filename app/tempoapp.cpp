@@ -6,9 +6,11 @@
 #include "pages/page3.h"
 #include "res/resource.h"
 #include "res/versioninfo.h"
+#include "toolkit/firstpaint.h"
+#include "toolkit/iconfolder.h"
+#include "toolkit/tone.h"
 
 #include <QApplication>
-#include <QIcon>
 
 CTempoApp::CTempoApp()
 {
@@ -18,7 +20,6 @@ CTempoApp::CTempoApp()
 bool CTempoApp::InitInstance()
 {
     CMainSheet sheet(QStringLiteral("Beatwise - Delay Time Calculator"), nullptr, 0);
-    sheet.setWindowIcon(QIcon(QString::fromLatin1(IDR_MAINFRAME)));
     sheet.setAccessibleDescription(QString::fromUtf8(res::kFileDescription));
     CPage1 simple;
     sheet.AddPage(&simple);
@@ -27,6 +28,8 @@ bool CTempoApp::InitInstance()
     CPage3 songLength;
     sheet.AddPage(&songLength);
     SetMainWindow(&sheet);
+    // The tone's code loads once the window is up, long before a first tone.
+    tk::AfterFirstPaint(&sheet, [] { tk::PreloadTone(); });
     sheet.DoModal();
     SetMainWindow(nullptr);
     // The pages go before the sheet, in reverse order of construction.
@@ -51,5 +54,5 @@ void DescribeApplication()
     QApplication::setApplicationDisplayName(QString::fromUtf8(res::kProductName));
     QApplication::setApplicationVersion(QString::fromUtf8(res::kVersion));
     QApplication::setOrganizationName(QString::fromUtf8(res::kCompanyName));
-    QApplication::setWindowIcon(QIcon(QString::fromLatin1(IDR_MAINFRAME)));
+    QApplication::setWindowIcon(tk::IconFromFolder(QString::fromLatin1(IDR_MAINFRAME)));
 }

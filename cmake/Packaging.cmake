@@ -20,6 +20,6 @@ beats in six time signatures. A tempo can be typed, stepped, slid, tapped
 in, or measured by counting the beats of a playing song.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
-# The window-system plugins, and the SVG plugin that draws the icons.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+# The window-system plugins.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 include(CPack)

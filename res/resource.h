@@ -6,9 +6,9 @@ inline constexpr int IDD_SIMPLE = 102;
 inline constexpr int IDD_SONG_LENGTH = 106;
 inline constexpr int IDD_MULTITAP = 132;
 
-// Icons, as resource paths.
-inline constexpr const char* IDR_MAINFRAME = ":/icons/beatwise.svg"; // icon 128
-inline constexpr const char* IDI_PAGE = ":/icons/page.svg"; // icon 135
+// Icons, as resource folders holding one PNG per size.
+inline constexpr const char* IDR_MAINFRAME = ":/icons/beatwise"; // icon 128
+inline constexpr const char* IDI_PAGE = ":/icons/page"; // icon 135
 
 // The help document.
 inline constexpr const char* IDR_HELP = "qrc:/help/beatwise.html";

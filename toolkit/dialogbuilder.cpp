@@ -5,13 +5,13 @@
 #include "toolkit/dialogunits.h"
 #include "toolkit/edit.h"
 #include "toolkit/groupbox.h"
+#include "toolkit/iconfolder.h"
 #include "toolkit/listbox.h"
 #include "toolkit/listview.h"
 #include "toolkit/pushbutton.h"
 #include "toolkit/slider.h"
 #include "toolkit/updown.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -166,7 +166,7 @@ QWidget* DialogBuilder::Create(const ControlTemplate& control, const QRect& rect
         if (Has(control, Sunken))
             icon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         const int side = qMin(rect.width(), rect.height()) - 2 * icon->frameWidth();
-        icon->setPixmap(QIcon(text).pixmap(QSize(side, side)));
+        icon->setPixmap(PixmapFromFolder(text, side, icon->devicePixelRatioF()));
         return icon;
     }
     case ControlKind::GroupBox: {

@@ -23,29 +23,26 @@ QString ToQString(std::string_view text)
 
 } // namespace
 
-namespace {
-
-DialogUnits UnitsFitting(const QWidget& surface, const DialogTemplate& dialogTemplate)
-{
-    const DialogTemplate* templates[] = {&dialogTemplate};
-    return DialogUnits(surface.font(), *surface.style(), templates);
-}
-
-} // namespace
-
 DialogSurface::DialogSurface(const DialogTemplate& dialogTemplate, QWidget* parent)
     : QWidget(parent)
     , m_template(dialogTemplate)
-    , m_units(UnitsFitting(*this, dialogTemplate))
 {
-    SetUnits(m_units);
+}
+
+const DialogUnits& DialogSurface::Units()
+{
+    if (!m_units) {
+        const DialogTemplate* templates[] = {&m_template};
+        SetUnits(DialogUnits(font(), *style(), templates));
+    }
+    return *m_units;
 }
 
 void DialogSurface::SetUnits(const DialogUnits& units)
 {
     Q_ASSERT_X(!m_created, "DialogSurface", "units are set before the controls are built");
     m_units = units;
-    const QSize size = m_units.ToPixels(m_template.width, m_template.height);
+    const QSize size = m_units->ToPixels(m_template.width, m_template.height);
     setMinimumSize(size);
     resize(size);
 }

@@ -36,10 +36,11 @@ public:
 
     const DialogTemplate& Template() const { return m_template; }
 
-    // The units that place the controls; by default those that fit this
-    // template alone. Dialogs shown together (the pages of a sheet) share
-    // units that fit them all; set them before the controls are built.
-    const DialogUnits& Units() const { return m_units; }
+    // The units that place the controls and size the surface; unless set,
+    // those that fit this template alone, worked out when first needed.
+    // Dialogs shown together (the pages of a sheet) share units that fit
+    // them all; set them before the controls are built.
+    const DialogUnits& Units();
     void SetUnits(const DialogUnits& units);
 
     // Builds the controls; once only.
@@ -82,7 +83,7 @@ private:
     template <typename Control> Control& ControlOf(int id) const;
 
     const DialogTemplate& m_template;
-    DialogUnits m_units;
+    std::optional<DialogUnits> m_units;
     bool m_created = false;
     QHash<int, QWidget*> m_controls;
     std::map<std::pair<int, Notification>, std::function<void()>> m_handlers;

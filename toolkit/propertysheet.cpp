@@ -35,16 +35,6 @@ void PropertySheet::AddPage(PropertyPage* page)
     const QSignalBlocker blocker(m_tabs); // adding the first tab must not show it yet
     m_pages << page;
     m_tabs->addTab(page, page->Caption());
-    // One scale for every page, so that the tempo group stays in place from
-    // tab to tab.
-    std::vector<const DialogTemplate*> templates;
-    for (const PropertyPage* each : std::as_const(m_pages))
-        templates.push_back(&each->Template());
-    const DialogUnits units(page->font(), *page->style(), templates);
-    for (PropertyPage* each : std::as_const(m_pages)) {
-        if (!each->HasControls())
-            each->SetUnits(units);
-    }
 }
 
 int PropertySheet::GetActiveIndex() const
@@ -61,6 +51,14 @@ void PropertySheet::ActivateStartPage()
 {
     if (!m_started && !m_pages.isEmpty()) {
         m_started = true;
+        // One scale for every page, so that the tempo group stays in place
+        // from tab to tab.
+        std::vector<const DialogTemplate*> templates;
+        for (const PropertyPage* page : std::as_const(m_pages))
+            templates.push_back(&page->Template());
+        const DialogUnits units(m_pages.first()->font(), *style(), templates);
+        for (PropertyPage* page : std::as_const(m_pages))
+            page->SetUnits(units);
         const int start = qBound(0, m_startPage, int(m_pages.size()) - 1);
         {
             const QSignalBlocker blocker(m_tabs);

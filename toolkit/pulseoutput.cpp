@@ -210,3 +210,10 @@ void PulseOutput::OnDrained(pa_stream* stream, int /*success*/, void* self)
 }
 
 } // namespace tk
+
+// The module's entry point, found by name when the program loads the module.
+extern "C" __attribute__((visibility("default"))) tk::SoundOutput* beatwise_open_sound_output(
+    void (*noOutput)(void*), void* context)
+{
+    return new tk::PulseOutput([noOutput, context] { noOutput(context); });
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toolkit/soundoutput.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -11,29 +13,25 @@ struct pa_threaded_mainloop;
 
 namespace tk {
 
-// One playback stream on the desktop's sound server, run from the sound
+// One playback stream on the desktop's sound server (PulseAudio, or
+// PipeWire's PulseAudio service), run from the sound
 // library's own thread, so that nothing here ever waits for the server: the
 // caller's thread only hands the samples over. The connection opens on the
 // first sound, stays (paused between sounds) and is opened afresh on the next
 // sound after the server or the device went away.
-class PulseOutput {
+class PulseOutput final : public SoundOutput {
 public:
-    static constexpr int kSampleRate = 48000;
-
     // onNoOutput runs, on the sound library's thread, for every sound that
     // cannot be played: no server, no device, a connection that failed.
     explicit PulseOutput(std::function<void()> onNoOutput);
-    ~PulseOutput();
+    ~PulseOutput() override;
     PulseOutput(const PulseOutput&) = delete;
     PulseOutput& operator=(const PulseOutput&) = delete;
 
     // Plays mono samples at kSampleRate, cutting short whatever still plays.
     // Returns at once.
-    void Play(std::vector<float> samples);
-
-    // When the latest sound's samples went to the server, in nanoseconds of
-    // std::chrono::steady_clock; 0 before the first.
-    std::int64_t LastHandedOver() const { return m_handedOver.load(); }
+    void Play(std::vector<float> samples) override;
+    std::int64_t LastHandedOver() const override { return m_handedOver.load(); }
 
 private:
     static void OnContextState(pa_context* context, void* self);

@@ -1,7 +1,7 @@
 #include "toolkit/sinetone.h"
 
-#include "toolkit/pulseoutput.h"
 #include "toolkit/replaceable.h"
+#include "toolkit/soundmodule.h"
 
 #include <QApplication>
 
@@ -35,16 +35,25 @@ std::vector<float> SineTone::Samples(int sampleRate, int frequencyHz, int durati
     return samples;
 }
 
+void SineTone::RingBell(void* tone)
+{
+    // Called from the sound library's thread: the bell rings on this one.
+    QMetaObject::invokeMethod(
+        &static_cast<SineTone*>(tone)->m_bell, [] { QApplication::beep(); }, Qt::QueuedConnection);
+}
+
 void SineTone::Beep(int frequencyHz, int durationMs)
 {
+    if (!m_opened) {
+        m_opened = true;
+        m_output = SoundModule::Open(&SineTone::RingBell, this);
+    }
     if (!m_output) {
-        m_output = std::make_unique<PulseOutput>([this] {
-            QMetaObject::invokeMethod(
-                &m_bell, [] { QApplication::beep(); }, Qt::QueuedConnection);
-        });
+        QApplication::beep();
+        return;
     }
     if (frequencyHz != m_cachedHz || durationMs != m_cachedMs || m_cached.empty()) {
-        m_cached = Samples(PulseOutput::kSampleRate, frequencyHz, durationMs);
+        m_cached = Samples(SoundOutput::kSampleRate, frequencyHz, durationMs);
         m_cachedHz = frequencyHz;
         m_cachedMs = durationMs;
     }
@@ -55,6 +64,11 @@ void SineTone::Beep(int frequencyHz, int durationMs)
 std::int64_t SineTone::LastHandedOver() const
 {
     return m_output ? m_output->LastHandedOver() : 0;
+}
+
+void PreloadTone()
+{
+    SoundModule::Preload();
 }
 
 Tone& CurrentTone()

@@ -10,11 +10,12 @@
 
 namespace tk {
 
-class PulseOutput;
+class SoundOutput;
 
 // Plays a sine wave on the desktop's sound server without waiting for it.
-// The server connection opens with the first tone. Where no tone can be
-// played (no server, no device) it rings the desktop's bell instead, quietly.
+// The sound module and the server connection open with the first tone, if
+// nothing loaded them sooner. Where no tone can be played (no module, no
+// server, no device) it rings the desktop's bell instead, quietly.
 class SineTone final : public Tone {
 public:
     SineTone();
@@ -31,8 +32,11 @@ public:
     static std::vector<float> Samples(int sampleRate, int frequencyHz, int durationMs);
 
 private:
+    static void RingBell(void* tone);
+
     QObject m_bell; // rings the bell on the thread that made the tone
-    std::unique_ptr<PulseOutput> m_output; // goes before the bell it rings
+    std::unique_ptr<SoundOutput> m_output; // goes before the bell it rings
+    bool m_opened = false;
     int m_cachedHz = 0;
     int m_cachedMs = 0;
     std::vector<float> m_cached;

@@ -14,6 +14,10 @@ public:
 // the desktop's bell where there is none, unless a test put its own in place.
 Tone& CurrentTone();
 
+// Loads the real tone's code in the background; call it once the window is
+// up, so that the first tone needs no wait.
+void PreloadTone();
+
 // Puts a tone in place (nullptr: the real one again) and returns the one it
 // replaces.
 Tone* ReplaceTone(Tone* tone);

@@ -1,0 +1,36 @@
+// make bench: every benchmark of Beatwise, each figure the median of
+// repeated runs, with its ratio to the bare baseline where there is one.
+// The figures also go to build/bench/results.json, to compare two commits.
+#include "eventbench.h"
+#include "figures.h"
+#include "startupbench.h"
+#include "support/uitest.h"
+#include "tonebench.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    PrepareWidgetTests();
+    const QString results
+        = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/bench/results.json");
+
+    Figures figures;
+    BenchStartup(QStringLiteral(BEATWISE_PROGRAM), QStringLiteral(BARE_SHEET_PROGRAM), 21, figures);
+    BenchEvents(15, 200, figures);
+    BenchTone(200, figures);
+
+    const QString machine = DescribeMachine();
+    std::printf("Beatwise benchmarks on %s\n\n", qPrintable(machine));
+    const bool met = figures.Print();
+    if (!figures.WriteJson(results, machine))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(results));
+    else
+        std::printf("\nwritten to %s\n", qPrintable(results));
+    return met ? 0 : 1;
+}
