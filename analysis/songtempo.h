@@ -1,0 +1,41 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+// The tempo of a recording, from its audio: decoded by libsndfile, beats
+// tracked by aubio, the beat period then fitted over the whole song. No Qt.
+namespace analysis {
+
+enum class Failure {
+    None,
+    Unreadable, // missing, not readable, empty or broken off
+    UnsupportedFormat, // not audio in a format the decoder knows
+    TooShort, // too little audio to find a tempo in
+    NoSteadyBeat, // audio, but no beat that keeps time
+    Cancelled,
+};
+
+struct SongTempo {
+    Failure failure = Failure::None;
+    double bpm = 0; // rounded to 0.01
+    double confidence = 0; // from 0 to 1: the share of the beats found that keep time
+    std::vector<double> beats; // seconds from the start
+};
+
+// Shared with the thread that analyses: how far it has got (0 to 1), and a
+// request to stop.
+struct Progress {
+    std::atomic<double> done {0};
+    std::atomic<bool> cancel {false};
+};
+
+// Reads the file in blocks as it goes, so that memory does not grow with
+// the length of the song. progress may be null.
+SongTempo AnalyseSongFile(const std::string& path, Progress* progress = nullptr);
+
+// A short sentence for a failure, for the user.
+const char* Explain(Failure failure);
+
+} // namespace analysis

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Songs made up for testing tempo detection: click tracks and drum patterns
+// synthesised from noise bursts and sine kicks, written as audio files.
+namespace corpus {
+
+enum class Pattern {
+    Clicks, // a click on every beat, the first of each bar accented
+    FourOnTheFloor, // a kick on every beat, snare on 2 and 4, hi-hats on eighths
+    Backbeat, // kicks on 1 and 3, snare on 2 and 4, hi-hats on eighths
+};
+
+struct Song {
+    std::string name;
+    double bpm = 120;
+    Pattern pattern = Pattern::Clicks;
+    double swing = 0; // how late the off-beat eighths come, as a fraction of an eighth
+    double noise = 0; // level of steady white noise under the beat
+    double introSeconds = 0; // a quiet, beatless intro first
+    double seconds = 30; // the whole length
+    int sampleRate = 44100;
+    int channels = 2;
+    unsigned seed = 1;
+};
+
+// The benchmark's corpus: tempos from 60 to 200, fractional ones among them,
+// with swing, noise and quiet intros.
+std::vector<Song> Corpus();
+
+// Writes the song; format is a libsndfile format (0: 16-bit WAV). False when
+// the file cannot be written.
+bool Write(const Song& song, const std::string& path, int format = 0);
+
+} // namespace corpus
