@@ -33,7 +33,7 @@ const DialogUnits& DialogSurface::Units()
 {
     if (!m_units) {
         const DialogTemplate* templates[] = {&m_template};
-        SetUnits(DialogUnits(font(), *style(), templates));
+        ApplyUnits(DialogUnits(font(), *style(), templates));
     }
     return *m_units;
 }
@@ -41,6 +41,11 @@ const DialogUnits& DialogSurface::Units()
 void DialogSurface::SetUnits(const DialogUnits& units)
 {
     Q_ASSERT_X(!m_created, "DialogSurface", "units are set before the controls are built");
+    ApplyUnits(units);
+}
+
+void DialogSurface::ApplyUnits(const DialogUnits& units)
+{
     m_units = units;
     const QSize size = m_units->ToPixels(m_template.width, m_template.height);
     setMinimumSize(size);

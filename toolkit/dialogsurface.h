@@ -79,6 +79,7 @@ protected:
 
 private:
     friend class DialogBuilder;
+    void ApplyUnits(const DialogUnits& units);
     void Register(int id, QWidget* control);
     template <typename Control> Control& ControlOf(int id) const;
 
