@@ -211,23 +211,4 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     return result;
 }
 
-const char* Explain(Failure failure)
-{
-    switch (failure) {
-    case Failure::None:
-        return "The tempo was found.";
-    case Failure::Unreadable:
-        return "The file cannot be read, or it is empty.";
-    case Failure::UnsupportedFormat:
-        return "The file is not audio in a format Beatwise can read.";
-    case Failure::TooShort:
-        return "The recording is too short to find a tempo in.";
-    case Failure::NoSteadyBeat:
-        return "No steady beat was found in the recording.";
-    case Failure::Cancelled:
-        return "Finding the tempo was cancelled.";
-    }
-    return "";
-}
-
 } // namespace analysis

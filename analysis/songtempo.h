@@ -35,7 +35,9 @@ struct Progress {
 // the length of the song. progress may be null.
 SongTempo AnalyseSongFile(const std::string& path, Progress* progress = nullptr);
 
-// A short sentence for a failure, for the user.
-const char* Explain(Failure failure);
+// The module's entry point, for a program that loads the analysis only when
+// it is first wanted: AnalyseSongFile under a name found at run time.
+using AnalyseSongFileFunction = void (*)(const char* path, Progress* progress, SongTempo* result);
+inline constexpr const char* kAnalyseSongFile = "beatwise_analyse_song_file";
 
 } // namespace analysis

@@ -37,5 +37,8 @@ int main(int argc, char* argv[])
     if (const QString report = qEnvironmentVariable("BEATWISE_FIRST_PAINT_REPORT");
         !report.isEmpty())
         ReportFirstPaintAndExit(report);
+    // beatwise FILE starts with the tempo of that song.
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1)
+        theApp.SetSongFile(arguments.at(1));
     return theApp.Run();
 }

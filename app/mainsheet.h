@@ -2,10 +2,26 @@
 
 #include "toolkit/propertysheet.h"
 
-// The main window: a property sheet with the three calculator pages.
+class CSongTempoFinder;
+
+// The main window: a property sheet with the three calculator pages, which
+// also takes the tempo of a song file dropped anywhere on it.
 class CMainSheet : public tk::PropertySheet {
     Q_OBJECT
 
 public:
     CMainSheet(const QString& caption, QWidget* parent, int startPage);
+
+    // Finds the song's tempo and types it into the tempo of the page shown.
+    void FindSongTempo(const QString& path);
+    // Asks for a song file first.
+    void ChooseSongFile();
+
+    CSongTempoFinder& SongTempoFinder() const { return *m_finder; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    CSongTempoFinder* m_finder;
 };

@@ -29,7 +29,11 @@ bool CTempoApp::InitInstance()
     sheet.AddPage(&songLength);
     SetMainWindow(&sheet);
     // The tone's code loads once the window is up, long before a first tone.
-    tk::AfterFirstPaint(&sheet, [] { tk::PreloadTone(); });
+    tk::AfterFirstPaint(&sheet, [this, &sheet] {
+        tk::PreloadTone();
+        if (!m_songFile.isEmpty())
+            sheet.FindSongTempo(m_songFile);
+    });
     sheet.DoModal();
     SetMainWindow(nullptr);
     // The pages go before the sheet, in reverse order of construction.

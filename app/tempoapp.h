@@ -2,6 +2,8 @@
 
 #include "toolkit/application.h"
 
+#include <QString>
+
 #include <string>
 
 // The Beatwise application: holds the tempo text that the pages share, and
@@ -13,11 +15,18 @@ public:
     CTempoApp();
 
     bool InitInstance() override;
+
+    // A song file named on the command line, whose tempo the program starts
+    // with.
+    void SetSongFile(const QString& path) { m_songFile = path; }
     // Every help request opens the help's contents, whatever topic it names.
     void WinHelp(unsigned long data, unsigned command) override;
 
     // The tempo text shared by all pages.
     std::string m_strTempo = kStartTempo;
+
+private:
+    QString m_songFile;
 };
 
 // The running application, as the pages reach it.

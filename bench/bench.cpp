@@ -1,18 +1,23 @@
 // make bench: every benchmark of Beatwise, each figure the median of
-// repeated runs, with its ratio to the bare baseline where there is one.
+// repeated runs, with its ratio to the bare baseline where there is one;
+// the made-up songs of the tempo figures are written beside the results.
 // The figures also go to build/bench/results.json, to compare two commits.
 #include "eventbench.h"
 #include "figures.h"
 #include "startupbench.h"
 #include "support/uitest.h"
+#include "tempobench.h"
 #include "tonebench.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
+    if (argc == 3 && QByteArray(argv[1]) == "--analyse-for-memory")
+        return AnalyseForMemory(argv[2]);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
@@ -24,6 +29,8 @@ int main(int argc, char* argv[])
     BenchStartup(QStringLiteral(BEATWISE_PROGRAM), QStringLiteral(BARE_SHEET_PROGRAM), 21, figures);
     BenchEvents(15, 200, figures);
     BenchTone(200, figures);
+    BenchSongTempo(QCoreApplication::applicationFilePath(),
+        QFileInfo(results).absolutePath() + QStringLiteral("/corpus"), figures);
 
     const QString machine = DescribeMachine();
     std::printf("Beatwise benchmarks on %s\n\n", qPrintable(machine));

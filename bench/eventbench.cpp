@@ -42,7 +42,7 @@ void Compare(const QString& name, const std::function<void()>& beatwise,
         ours.push_back(Batch(beatwise, perBatch) / eventsPerCall);
         bare.push_back(Batch(baseline, perBatch) / eventsPerCall);
     }
-    figures.Add({name, "ms", Median(ours), Median(bare), maxRatio, {}});
+    figures.Add({name, "ms", Median(ours), Median(bare), maxRatio, {}, {}});
 }
 
 // Typing a digit and taking it back: two keystrokes.

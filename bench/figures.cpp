@@ -18,6 +18,8 @@ bool Met(const Figure& figure)
 {
     if (figure.maxRatio && figure.baseline && figure.beatwise / *figure.baseline > *figure.maxRatio)
         return false;
+    if (figure.minValue && figure.beatwise < *figure.minValue)
+        return false;
     return !figure.maxValue || figure.beatwise < *figure.maxValue;
 }
 
@@ -44,7 +46,9 @@ bool Figures::Print() const
             goal = QStringLiteral("ratio <= %1").arg(*figure.maxRatio);
         else if (figure.maxValue)
             goal = QStringLiteral("< %1 %2").arg(*figure.maxValue).arg(figure.unit);
-        if (figure.maxRatio || figure.maxValue)
+        else if (figure.minValue)
+            goal = QStringLiteral(">= %1 %2").arg(*figure.minValue).arg(figure.unit);
+        if (figure.maxRatio || figure.maxValue || figure.minValue)
             goal += met ? "  met" : "  MISSED";
         std::printf("%-48s %9.3f %-2s %9s %-2s %7s  %s\n", qPrintable(figure.name), figure.beatwise,
             qPrintable(figure.unit), qPrintable(baseline),
@@ -67,6 +71,8 @@ bool Figures::WriteJson(const QString& path, const QString& machine) const
             entry["goal_max_ratio"] = *figure.maxRatio;
         if (figure.maxValue)
             entry["goal_max_value"] = *figure.maxValue;
+        if (figure.minValue)
+            entry["goal_min_value"] = *figure.minValue;
         figures.append(entry);
     }
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -14,6 +14,7 @@ struct Figure {
     std::optional<double> baseline;
     std::optional<double> maxRatio; // goal: beatwise / baseline at most this
     std::optional<double> maxValue; // goal: beatwise below this
+    std::optional<double> minValue; // goal: beatwise at least this
 };
 
 class Figures {

@@ -78,8 +78,9 @@ void BenchStartup(const QString& beatwise, const QString& baseline, int runs, Fi
         return Median(values);
     };
     figures.Add({"Start-up to first paint", "ms", median(0, &Start::milliseconds),
-        median(1, &Start::milliseconds), 1.05, {}});
+        median(1, &Start::milliseconds), 1.05, {}, {}});
     figures.Add({"Peak memory at first paint", "MiB", median(0, &Start::peakKb) / 1024,
-        median(1, &Start::peakKb) / 1024, 1.05, {}});
-    figures.Add({"Shared libraries loaded by first paint", "", libraries(0), libraries(1), {}, {}});
+        median(1, &Start::peakKb) / 1024, 1.05, {}, {}});
+    figures.Add(
+        {"Shared libraries loaded by first paint", "", libraries(0), libraries(1), {}, {}, {}});
 }

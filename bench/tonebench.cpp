@@ -78,9 +78,9 @@ bool BenchTone(int runs, Figures& figures)
         QTest::qWait(run % 2 ? 100 : 5);
     }
 
-    figures.Add({"Beep returns", "ms", Median(beepReturns), {}, {}, 1.0});
+    figures.Add({"Beep returns", "ms", Median(beepReturns), {}, {}, 1.0, {}});
     figures.Add({"Tap press to first tone sample at the server", "ms", Median(pressToServer), {},
-        {}, 30.0});
-    figures.Add({"  the same, first tone of the run", "ms", firstPressToServer, {}, {}, 30.0});
+        {}, 30.0, {}});
+    figures.Add({"  the same, first tone of the run", "ms", firstPressToServer, {}, {}, 30.0, {}});
     return true;
 }

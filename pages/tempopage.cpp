@@ -1,6 +1,7 @@
 #include "pages/tempopage.h"
 
 #include "app/aboutdialog.h"
+#include "app/mainsheet.h"
 #include "app/tempoapp.h"
 #include "calc/numberreading.h"
 #include "res/dialogtemplates.h"
@@ -31,6 +32,10 @@ CTempoPage::CTempoPage(int templateId, QWidget* parent)
 
 void CTempoPage::InitTempoGroup()
 {
+    EditControl(IDC_TEMPO).AddContextEntry(tr("Tempo from Song &File..."), [this] {
+        if (auto* sheet = qobject_cast<CMainSheet*>(window()))
+            sheet->ChooseSongFile();
+    });
     UpDownControl(IDC_TEMPO_SPIN).SetRange(kSlowest, kFastest);
     m_strTempo = TheApp().m_strTempo;
     tk::Slider& slider = SliderControl(IDC_TEMPO_SLIDER);

@@ -2,8 +2,11 @@
 
 #include "toolkit/updown.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QSignalBlocker>
 
 namespace tk {
@@ -61,6 +64,24 @@ void Edit::focusOutEvent(QFocusEvent* event)
     QLineEdit::focusOutEvent(event);
     if (event->reason() != Qt::PopupFocusReason)
         emit focusLost();
+}
+
+void Edit::AddContextEntry(const QString& text, std::function<void()> handler)
+{
+    auto* entry = new QAction(text, this);
+    connect(entry, &QAction::triggered, this, std::move(handler));
+    m_contextEntries << entry;
+}
+
+void Edit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu();
+    if (!m_contextEntries.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(m_contextEntries);
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void Edit::keyPressEvent(QKeyEvent* event)

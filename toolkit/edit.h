@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include <functional>
+
 namespace tk {
 
 class UpDown;
@@ -29,6 +31,10 @@ public:
     // Up and Down keys step this up-down, as its arrows do.
     void SetArrowKeyTarget(UpDown* upDown) { m_arrowKeyTarget = upDown; }
 
+    // An entry of its own below the edit's usual ones in its context menu
+    // (the right mouse button, the Menu key, Shift+F10).
+    void AddContextEntry(const QString& text, std::function<void()> handler);
+
 signals:
     void changed();
     void focusGained();
@@ -38,9 +44,11 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     UpDown* m_arrowKeyTarget = nullptr;
+    QList<QAction*> m_contextEntries;
 };
 
 } // namespace tk

@@ -18,12 +18,16 @@ PropertySheet::PropertySheet(const QString& caption, QWidget* parent, int startP
     : QDialog(parent)
     , m_tabs(new QTabWidget(this))
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
+    , m_statusArea(new QWidget(this))
     , m_startPage(startPage)
 {
     setWindowTitle(caption);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
-    layout->addWidget(m_buttons);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_statusArea, 1);
+    bottom->addWidget(m_buttons);
+    layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -35,6 +35,10 @@ public:
 
     void reject() override;
 
+    // An area left of OK and Cancel, empty until the application puts
+    // something there (a progress bar, a short message).
+    QWidget* StatusArea() const { return m_statusArea; }
+
 private:
     void ActivateStartPage();
     void ActivatePage(int index, bool focusFirstControl);
@@ -42,6 +46,7 @@ private:
 
     QTabWidget* m_tabs;
     QDialogButtonBox* m_buttons;
+    QWidget* m_statusArea;
     QList<PropertyPage*> m_pages;
     int m_startPage;
     bool m_started = false;

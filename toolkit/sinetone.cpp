@@ -1,7 +1,8 @@
 #include "toolkit/sinetone.h"
 
 #include "toolkit/replaceable.h"
-#include "toolkit/soundmodule.h"
+#include "toolkit/runtimemodule.h"
+#include "toolkit/soundoutput.h"
 
 #include <QApplication>
 
@@ -14,6 +15,14 @@ namespace tk {
 namespace {
 
 using ReplaceableTone = Replaceable<Tone, SineTone>;
+
+// The sound-server code and the audio libraries it needs.
+RuntimeModule& SoundModule()
+{
+    static RuntimeModule module(
+        QStringLiteral("libbeatwise_sound.so"), QStringLiteral(BEATWISE_SOUND_MODULE_BUILT));
+    return module;
+}
 
 } // namespace
 
@@ -46,7 +55,9 @@ void SineTone::Beep(int frequencyHz, int durationMs)
 {
     if (!m_opened) {
         m_opened = true;
-        m_output = SoundModule::Open(&SineTone::RingBell, this);
+        const auto open
+            = reinterpret_cast<OpenSoundOutput>(SoundModule().Function(kOpenSoundOutput));
+        m_output.reset(open ? open(&SineTone::RingBell, this) : nullptr);
     }
     if (!m_output) {
         QApplication::beep();
@@ -68,7 +79,7 @@ std::int64_t SineTone::LastHandedOver() const
 
 void PreloadTone()
 {
-    SoundModule::Preload();
+    SoundModule().Preload();
 }
 
 Tone& CurrentTone()

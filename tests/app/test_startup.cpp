@@ -1,5 +1,6 @@
 // What Beatwise has loaded when its window first paints: no audio library
-// and no SVG renderer of its own; the tone's module comes later.
+// and no SVG renderer of its own; the tone's module and the song analysis
+// come later.
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,7 +27,8 @@ void TestStartup::firstPaintLoadsNoSoundCode()
     QVERIFY2(file.open(QIODevice::ReadOnly), "the program reported no first paint");
     const QString loaded = QString::fromUtf8(file.readAll());
     QVERIFY(loaded.contains("libQt6Widgets"));
-    for (const char* library : {"libpulse", "libbeatwise_sound", "libQt6Multimedia", "qsvgicon"})
+    for (const char* library : {"libpulse", "libbeatwise_sound", "libbeatwise_analysis", "libaubio",
+             "libsndfile", "libQt6Multimedia", "qsvgicon"})
         QVERIFY2(!loaded.contains(QLatin1String(library)), library);
 }
 

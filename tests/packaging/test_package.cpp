@@ -78,6 +78,7 @@ void TestPackage::packageHoldsWhatTheDesktopNeeds()
     const QString files = RunTool("dpkg-deb", {"--contents", deb}).output;
     QStringList expected {"./usr/bin/beatwise",
         "./usr/" BEATWISE_LIBDIR "/beatwise/libbeatwise_sound.so",
+        "./usr/" BEATWISE_LIBDIR "/beatwise/libbeatwise_analysis.so",
         "./usr/share/applications/" + kAppId + ".desktop",
         "./usr/share/metainfo/" + kAppId + ".metainfo.xml",
         "./usr/share/icons/hicolor/scalable/apps/" + kAppId + ".svg"};
@@ -89,8 +90,9 @@ void TestPackage::packageHoldsWhatTheDesktopNeeds()
     QVERIFY2(!files.contains("/usr/local/"), "everything installs under /usr");
 
     const QString depends = RunTool("dpkg-deb", {"--field", deb, "Depends"}).output;
-    // libpulse0 for the sound module, which the program itself does not link.
-    for (const char* package : {"libqt6widgets6", "libpulse0", "libc6", "qt6-qpa-plugins"})
+    // Those of the sound and analysis modules too, which the program does not link.
+    for (const char* package :
+        {"libqt6widgets6", "libpulse0", "libaubio5", "libsndfile1", "libc6", "qt6-qpa-plugins"})
         QVERIFY2(depends.contains(QLatin1String(package)), qPrintable(depends));
 
     QTemporaryDir unpacked;

@@ -1,0 +1,10 @@
+// The analysis as a module of its own, loaded by the program when a song
+// file is first dropped on it: aubio, libsndfile and their codecs are then
+// not loaded at start-up.
+#include "analysis/songtempo.h"
+
+extern "C" __attribute__((visibility("default"))) void beatwise_analyse_song_file(
+    const char* path, analysis::Progress* progress, analysis::SongTempo* result)
+{
+    *result = analysis::AnalyseSongFile(path, progress);
+}

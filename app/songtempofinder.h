@@ -1,0 +1,60 @@
+#pragma once
+
+#include "analysis/songtempo.h"
+
+#include <QObject>
+#include <QString>
+
+#include <list>
+#include <memory>
+#include <thread>
+
+class QLabel;
+class QProgressBar;
+class QShortcut;
+class QTimer;
+
+namespace tk {
+class PropertySheet;
+}
+
+// Finds the tempo of song files for a sheet: each file is analysed on a
+// thread of its own while the sheet stays in use, with its progress in the
+// sheet's status area and Escape to cancel; a file given while another is
+// analysed cancels that one. The tempo found is typed into the tempo of the
+// page shown, so that the page's own rules decide what follows; a file that
+// gives none leaves the tempo alone and the status area says why.
+class CSongTempoFinder : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CSongTempoFinder(tk::PropertySheet& sheet);
+    ~CSongTempoFinder() override;
+
+    void Find(const QString& path);
+    void Cancel();
+    bool IsBusy() const { return m_current != nullptr; }
+    QString Status() const;
+
+private:
+    struct Job {
+        QString path;
+        analysis::Progress progress;
+        analysis::SongTempo result;
+        bool noAnalysis = false; // the analysis module could not be loaded
+        std::thread thread;
+    };
+
+    void Finished(Job* job);
+    void TypeTempo(double bpm);
+    void Say(const QString& message);
+    void ShowProgress();
+
+    tk::PropertySheet& m_sheet;
+    QLabel* m_message;
+    QProgressBar* m_progress;
+    QShortcut* m_cancelKey;
+    QTimer* m_poll;
+    std::list<std::unique_ptr<Job>> m_jobs;
+    Job* m_current = nullptr;
+};

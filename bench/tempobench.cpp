@@ -1,0 +1,94 @@
+#include "tempobench.h"
+
+#include "analysis/songtempo.h"
+#include "figures.h"
+#include "songcorpus.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+QString Ensure(const QDir& folder, const corpus::Song& song)
+{
+    const QString path = folder.filePath(QString::fromStdString(song.name) + ".wav");
+    if (!QFile::exists(path) && !corpus::Write(song, path.toStdString()))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return path;
+}
+
+double PeakKb(const QString& self, const QString& path)
+{
+    QProcess child;
+    child.start(self, {"--analyse-for-memory", path});
+    if (!child.waitForFinished(120000))
+        return 0;
+    return child.readAllStandardOutput().trimmed().toDouble();
+}
+
+} // namespace
+
+int AnalyseForMemory(const char* path)
+{
+    analysis::AnalyseSongFile(path);
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            std::printf("%s\n", line.mid(6).trimmed().split(' ').first().constData());
+    }
+    return 0;
+}
+
+void BenchSongTempo(const QString& self, const QString& folder, Figures& figures)
+{
+    QDir dir(folder);
+    dir.mkpath(QStringLiteral("."));
+    int right = 0, total = 0, octaveErrors = 0;
+    std::printf("%-36s %8s %8s %8s\n", "song (made up)", "true", "found", "error");
+    for (const corpus::Song& song : corpus::Corpus()) {
+        const analysis::SongTempo tempo
+            = analysis::AnalyseSongFile(Ensure(dir, song).toStdString());
+        const double error = (tempo.bpm - song.bpm) / song.bpm;
+        const bool within = tempo.failure == analysis::Failure::None && std::abs(error) <= 0.01;
+        const bool octave = std::abs(tempo.bpm - 2 * song.bpm) <= 0.02 * song.bpm
+            || std::abs(tempo.bpm - song.bpm / 2) <= 0.005 * song.bpm;
+        right += within ? 1 : 0;
+        ++total;
+        if (song.pattern == corpus::Pattern::FourOnTheFloor && octave)
+            ++octaveErrors;
+        std::printf("%-36s %8.2f %8.2f %+7.2f%%%s\n", song.name.c_str(), song.bpm, tempo.bpm,
+            error * 100, within ? "" : "  off");
+    }
+    figures.Add({QStringLiteral("Songs within 1% of their tempo (%1 songs)").arg(total), "%",
+        100.0 * right / total, {}, {}, {}, 97.0});
+    figures.Add(
+        {"Octave errors on four-on-the-floor songs", "", double(octaveErrors), {}, {}, 0.5, {}});
+
+    const QString fourMinutes = Ensure(dir,
+        {"four-minutes-126", 126, corpus::Pattern::FourOnTheFloor, 0.1, 0.05, 4, 240, 44100, 2, 7});
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        analysis::AnalyseSongFile(fourMinutes.toStdString());
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    figures.Add(
+        {"Four-minute stereo 44.1 kHz song analysed", "ms", Median(times), {}, {}, 1500.0, {}});
+
+    // Memory must not grow with the song: one minute against eight.
+    const QString oneMinute = Ensure(
+        dir, {"one-minute-126", 126, corpus::Pattern::FourOnTheFloor, 0, 0.05, 0, 60, 44100, 2, 1});
+    const QString eightMinutes = Ensure(dir,
+        {"eight-minutes-126", 126, corpus::Pattern::FourOnTheFloor, 0, 0.05, 0, 480, 44100, 2, 1});
+    const double shortPeak = PeakKb(self, oneMinute), longPeak = PeakKb(self, eightMinutes);
+    figures.Add({"Peak memory analysing 8 minutes, against 1 minute", "MiB", longPeak / 1024,
+        shortPeak / 1024, 1.05, {}, {}});
+}

@@ -1,0 +1,64 @@
+#include "toolkit/runtimemodule.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <dlfcn.h>
+
+#include <vector>
+
+namespace tk {
+
+namespace {
+
+// The module stays loaded for the rest of the process: what comes from it
+// may live until the very end.
+void* Load(const std::vector<std::string>& candidates)
+{
+    for (const std::string& path : candidates) {
+        if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+            return module;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+RuntimeModule::RuntimeModule(QString fileName, QString builtPath)
+    : m_fileName(std::move(fileName))
+    , m_builtPath(std::move(builtPath))
+{
+}
+
+QStringList RuntimeModule::Candidates() const
+{
+    QStringList candidates;
+    if (const QString folder = qEnvironmentVariable("BEATWISE_MODULE_DIR"); !folder.isEmpty())
+        candidates << folder + '/' + m_fileName;
+    if (QCoreApplication::instance())
+        candidates << QCoreApplication::applicationDirPath()
+                + QStringLiteral("/../" BEATWISE_LIBDIR "/beatwise/") + m_fileName;
+    candidates << m_builtPath;
+    return candidates;
+}
+
+void RuntimeModule::Preload()
+{
+    std::call_once(m_started, [this] {
+        std::vector<std::string> paths;
+        for (const QString& candidate : Candidates()) {
+            if (QFileInfo::exists(candidate))
+                paths.push_back(QFile::encodeName(candidate).toStdString());
+        }
+        m_loaded = std::async(std::launch::async, Load, std::move(paths)).share();
+    });
+}
+
+void* RuntimeModule::Function(const char* name)
+{
+    Preload();
+    void* module = m_loaded.get();
+    return module ? dlsym(module, name) : nullptr;
+}
+
+} // namespace tk

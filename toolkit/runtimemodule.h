@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QStringList>
+
+#include <future>
+#include <mutex>
+#include <string>
+
+namespace tk {
+
+// A module of the program's own (a shared library it loads when it first
+// needs it, so that neither the module nor the libraries it brings slow the
+// start), loaded on a thread of its own. It is looked for in the folder
+// BEATWISE_MODULE_DIR names, beside the installed program
+// (bin/../lib/beatwise), and where the build put it.
+class RuntimeModule {
+public:
+    RuntimeModule(QString fileName, QString builtPath);
+
+    // Starts loading in the background; once only.
+    void Preload();
+
+    // A function of the module, after waiting for a load still under way
+    // (it starts here if nothing asked for it before); null when the module
+    // or the function cannot be found. Any thread may ask.
+    void* Function(const char* name);
+
+    QStringList Candidates() const;
+
+private:
+    QString m_fileName;
+    QString m_builtPath;
+    std::once_flag m_started;
+    std::shared_future<void*> m_loaded; // the module's handle
+};
+
+} // namespace tk
