@@ -114,14 +114,15 @@ void PulseOutput::Connect()
 
 void PulseOutput::OpenStream()
 {
-    const pa_sample_spec spec {PA_SAMPLE_FLOAT32NE, kSampleRate, 1};
-    m_stream = pa_stream_new(m_context, "Tap tone", &spec, nullptr);
+    const pa_sample_spec format {PA_SAMPLE_FLOAT32NE, kSampleRate, 1};
+    m_stream = pa_stream_new(m_context, "Tap tone", &format, nullptr);
     if (!m_stream) {
         GiveUpPending();
         return;
     }
     pa_stream_set_state_callback(m_stream, &PulseOutput::OnStreamState, this);
-    const auto bytes = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatencyMs * 1000, &spec));
+    const auto bytes
+        = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatencyMs * 1000, &format));
     const auto unset = static_cast<std::uint32_t>(-1);
     const pa_buffer_attr buffer {unset, bytes, unset, unset, unset};
     const auto flags
