@@ -52,8 +52,7 @@ qreal DialogUnits::CaptionWidth(
     }
 }
 
-qreal DialogUnits::CaptionHeight(
-    const ControlTemplate& control, const QFont& font, const QStyle&, qreal width)
+qreal DialogUnits::CaptionHeight(const ControlTemplate& control, const QFont& font, qreal width)
 {
     if (control.text.empty() || control.kind != ControlKind::Static)
         return 0;
@@ -86,7 +85,7 @@ DialogUnits::DialogUnits(
                 continue;
             const qreal width
                 = ToPixels(control.x, control.y, control.width, control.height).width();
-            const qreal needed = CaptionHeight(control, font, style, width);
+            const qreal needed = CaptionHeight(control, font, width);
             if (needed > 0)
                 m_baseHeight
                     = qMax(m_baseHeight, (qCeil(needed) + 1) * qreal(kLineUnits) / control.height);

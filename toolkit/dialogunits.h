@@ -30,8 +30,7 @@ public:
     // its height instead, at the given width).
     static qreal CaptionWidth(
         const ControlTemplate& control, const QFont& font, const QStyle& style);
-    static qreal CaptionHeight(
-        const ControlTemplate& control, const QFont& font, const QStyle& style, qreal width);
+    static qreal CaptionHeight(const ControlTemplate& control, const QFont& font, qreal width);
 
     // A caption of more than one line's height wraps instead of fitting its width.
     static bool Wraps(const ControlTemplate& control);

@@ -167,7 +167,6 @@ void TestKeyboard::screenReaderNamesEveryControl_data()
     QTest::addColumn<bool>("readOnly");
 
     const auto edit = int(QAccessible::EditableText);
-    QTest::newRow("tempo") << 0 << IDC_TEMPO << edit << "Tempo" << false;
     QTest::newRow("delay, an output") << 0 << IDC_DELAY << edit << "Delay" << true;
     QTest::newRow("frequency, an output") << 0 << IDC_FREQUENCY << edit << "Frequency" << true;
     QTest::newRow("length list") << 0 << IDC_LENGTH_LIST << int(QAccessible::List) << "Length"
@@ -175,7 +174,6 @@ void TestKeyboard::screenReaderNamesEveryControl_data()
     QTest::newRow("slider") << 1 << IDC_TEMPO_SLIDER << int(QAccessible::Slider) << "Tempo"
                             << false;
     QTest::newRow("song time") << 2 << IDC_SONG_TIME << edit << "Song Length (hh:mm:ss)" << false;
-    QTest::newRow("Count") << 2 << IDC_COUNT << int(QAccessible::Button) << "Count" << false;
     QTest::newRow("7/8") << 2 << IDC_SIG_7_8 << int(QAccessible::RadioButton) << "7/8" << false;
 }
 
