@@ -2,10 +2,10 @@
 
 #include <atomic>
 #include <string>
-#include <vector>
 
-// The tempo of a recording, from its audio: decoded by libsndfile, beats
-// tracked by aubio, the beat period then fitted over the whole song. No Qt.
+// The tempo of a recording, from its audio: decoded by libsndfile, the
+// onsets measured with aubio's spectra, the beat period found window by
+// window across the whole song. No Qt.
 namespace analysis {
 
 enum class Failure {
@@ -20,8 +20,10 @@ enum class Failure {
 struct SongTempo {
     Failure failure = Failure::None;
     double bpm = 0; // rounded to 0.01
-    double confidence = 0; // from 0 to 1: the share of the beats found that keep time
-    std::vector<double> beats; // seconds from the start
+    // Where the tempo drifts, as a live band's does: the range of the local
+    // tempos (their 10th to 90th percentiles), to 0.01.
+    bool drifts = false;
+    double lowest = 0, highest = 0;
 };
 
 // Shared with the thread that analyses: how far it has got (0 to 1), and a

@@ -2,84 +2,302 @@
 #include "songcorpus.h"
 
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <numbers>
+#include <random>
+
 Q_DECLARE_METATYPE(analysis::Failure)
+
+namespace {
+
+// A WAV file written byte by byte, so that its header can say anything.
+struct Wav {
+    int format = 1; // 1: 16-bit integers, 3: 32-bit floats
+    int channels = 1;
+    uint32_t rate = 44100;
+    std::vector<float> samples; // interleaved
+    int64_t claimedBytes = -1; // the data size the header claims; -1: the truth
+    int64_t keptBytes = -1; // the data actually written; -1: all
+
+    bool Write(const QString& path) const
+    {
+        QByteArray data;
+        for (float sample : samples) {
+            if (format == 3) {
+                data.append(reinterpret_cast<const char*>(&sample), 4);
+            } else {
+                const auto value = int16_t(std::lround(std::clamp(sample, -1.0f, 1.0f) * 32767));
+                data.append(reinterpret_cast<const char*>(&value), 2);
+            }
+        }
+        if (keptBytes >= 0)
+            data.truncate(qsizetype(keptBytes));
+        const int bytesPerSample = format == 3 ? 4 : 2;
+        QByteArray header;
+        const auto add = [&](uint32_t value, int size) {
+            header.append(reinterpret_cast<const char*>(&value), size);
+        };
+        const auto dataSize = uint32_t(claimedBytes >= 0 ? claimedBytes : data.size());
+        header.append("RIFF");
+        add(36 + dataSize, 4);
+        header.append("WAVEfmt ");
+        add(16, 4);
+        add(uint32_t(format), 2);
+        add(uint32_t(channels), 2);
+        add(rate, 4);
+        add(rate * uint32_t(channels * bytesPerSample), 4);
+        add(uint32_t(channels * bytesPerSample), 2);
+        add(uint32_t(8 * bytesPerSample), 2);
+        header.append("data");
+        add(dataSize, 4);
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly)
+            && file.write(header + data) == header.size() + data.size();
+    }
+};
+
+// A click on every beat: 10 ms of 1 kHz.
+std::vector<float> Clicks(uint32_t rate, double seconds, double bpm, double level = 0.8)
+{
+    std::vector<float> samples(size_t(seconds * rate), 0.0f);
+    for (double at = 0.5; at < seconds; at += 60 / bpm) {
+        for (size_t i = 0; i < rate / 100 && size_t(at * rate) + i < samples.size(); ++i)
+            samples[size_t(at * rate) + i]
+                = float(level * std::sin(2 * std::numbers::pi * 1000 * double(i) / rate));
+    }
+    return samples;
+}
+
+} // namespace
 
 class TestSongTempo : public QObject {
     Q_OBJECT
 
 private slots:
-    void clickTrackIn128_data();
-    void clickTrackIn128();
+    void tempoOfMusic_data();
+    void tempoOfMusic();
     void filesWithoutTempo_data();
     void filesWithoutTempo();
     void cancelStopsAtOnce();
 
 private:
+    // Makes the file a row names; false when it cannot.
+    bool Make(const QString& kind, const QString& path);
+
     QTemporaryDir m_dir;
 };
 
-void TestSongTempo::clickTrackIn128_data()
+bool TestSongTempo::Make(const QString& kind, const QString& path)
 {
-    QTest::addColumn<int>("format");
-    QTest::newRow("WAV") << (SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    QTest::newRow("FLAC") << (SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
-    QTest::newRow("Ogg Vorbis") << (SF_FORMAT_OGG | SF_FORMAT_VORBIS);
-    QTest::newRow("MP3") << (SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+    const std::string file = path.toStdString();
+    const auto song = [&](double bpm, corpus::Pattern pattern) {
+        corpus::Song made {"made", bpm, pattern};
+        made.seconds = 60;
+        return made;
+    };
+    if (kind.startsWith("clicks in ")) { // a libsndfile format, by name
+        static const QHash<QString, int> formats {{"WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+            {"FLAC", SF_FORMAT_FLAC | SF_FORMAT_PCM_16}, {"Ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+            {"MP3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III}};
+        return corpus::Write({"clicks", 128, corpus::Pattern::Clicks}, file, formats[kind.mid(10)]);
+    }
+    if (kind.startsWith("backbeat ") || kind.startsWith("four-floor ")) {
+        const QStringList words = kind.split(' ');
+        return corpus::Write(song(words[1].toDouble(),
+                                 words[0] == "backbeat" ? corpus::Pattern::Backbeat
+                                                        : corpus::Pattern::FourOnTheFloor),
+            file);
+    }
+    if (kind == "drifting") {
+        corpus::Song drifting = song(120, corpus::Pattern::Backbeat);
+        drifting.seconds = 120;
+        drifting.drift = 0.03;
+        return corpus::Write(drifting, file);
+    }
+    if (kind == "held chord")
+        return corpus::Write(song(120, corpus::Pattern::HeldChord), file);
+    if (kind == "noise") {
+        corpus::Song noise = song(1e-3, corpus::Pattern::Clicks); // no beat within the song
+        noise.noise = 0.3;
+        return corpus::Write(noise, file);
+    }
+    Wav wav;
+    wav.samples = Clicks(wav.rate, 30, 128);
+    if (kind == "clicks at 8 kHz" || kind == "clicks at 96 kHz") {
+        wav.rate = kind.contains("96") ? 96000 : 8000;
+        wav.samples = Clicks(wav.rate, 30, 128);
+    } else if (kind == "floats times 1e20") {
+        wav.format = 3;
+        for (float& sample : wav.samples)
+            sample *= 1e20f;
+    } else if (kind == "floats, some NaN") {
+        wav.format = 3;
+        for (size_t i = 0; i < wav.samples.size(); i += 7)
+            wav.samples[i] = std::numeric_limits<float>::quiet_NaN();
+    } else if (kind == "cut off mid-frame") {
+        wav.channels = 2;
+        wav.samples = Clicks(wav.rate, 60, 128);
+        wav.samples.insert(wav.samples.end(), wav.samples.begin(), wav.samples.end());
+        wav.keptBytes = int64_t(wav.samples.size()) * 2 - 3;
+    } else if (kind == "dithered tone") {
+        std::mt19937 random(1);
+        std::uniform_real_distribution<float> dither(-1.0f / 32768, 1.0f / 32768);
+        for (size_t i = 0; i < wav.samples.size(); ++i)
+            wav.samples[i]
+                = float(0.5 * std::sin(2 * std::numbers::pi * 440 * double(i) / wav.rate))
+                + dither(random) + dither(random);
+    } else if (kind == "silence") {
+        std::fill(wav.samples.begin(), wav.samples.end(), 0.0f);
+    } else if (kind == "2^31 frames claimed, 1 s held") {
+        wav.samples.resize(wav.rate);
+        wav.claimedBytes = 0xFFFFFFF0;
+    } else if (kind == "3 seconds of clicks") {
+        wav.samples.resize(3 * wav.rate);
+    } else if (kind == "0 channels" || kind == "65535 channels") {
+        wav.channels = kind.startsWith('0') ? 0 : 65535;
+        wav.samples.resize(65535 * 4);
+    } else if (kind == "2^31-1 Hz" || kind == "10 MHz") {
+        wav.rate = kind.startsWith('2') ? 2147483647u : 10000000u;
+    } else if (kind == "a FIFO") {
+        return ::mkfifo(path.toLocal8Bit().constData(), 0600) == 0;
+    } else if (kind == "a link to /dev/zero") {
+        return QFile::link(QStringLiteral("/dev/zero"), path);
+    } else if (kind == "a folder") {
+        return QDir().mkpath(path);
+    } else if (kind != "clicks") {
+        // Text, random bytes or nothing at all, under the name the row gives.
+        QFile other(path);
+        if (kind == "missing")
+            return true;
+        if (!other.open(QIODevice::WriteOnly))
+            return false;
+        if (kind == "text")
+            other.write("Not a song, only a note about one.\n");
+        else if (kind == "random bytes") {
+            std::mt19937 random(7);
+            for (int i = 0; i < 100000; ++i)
+                other.putChar(char(random()));
+        }
+        return true;
+    }
+    return wav.Write(path);
 }
 
-void TestSongTempo::clickTrackIn128()
+void TestSongTempo::tempoOfMusic_data()
 {
-    QFETCH(int, format);
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("bpm");
+    QTest::addColumn<bool>("drifts");
 
-    const std::string path = m_dir.filePath(QTest::currentDataTag()).toStdString();
-    QVERIFY(corpus::Write({"clicks", 128, corpus::Pattern::Clicks}, path, format));
+    for (const char* format : {"WAV", "FLAC", "Ogg", "MP3"})
+        QTest::addRow("clicks in %s", format)
+            << QString("clicks in ") + format << "song" << 128.0 << false;
+    // The snare on 2 and 4 is a beat: kicks on 1 and 3 alone do not halve it.
+    for (double bpm : {84.0, 100.0, 128.0, 150.0, 174.0})
+        QTest::addRow("backbeat %g", bpm)
+            << QString("backbeat %1").arg(bpm) << "song" << bpm << false;
+    QTest::newRow("four-floor 126") << "four-floor 126"
+                                    << "song" << 126.0 << false;
+    QTest::newRow("drifting 3% either way") << "drifting"
+                                            << "song" << 120.0 << true;
+    QTest::newRow("clicks at 8 kHz") << "clicks at 8 kHz"
+                                     << "song" << 128.0 << false;
+    QTest::newRow("clicks at 96 kHz") << "clicks at 96 kHz"
+                                      << "song" << 128.0 << false;
+    QTest::newRow("floats times 1e20") << "floats times 1e20"
+                                       << "song" << 128.0 << false;
+    QTest::newRow("floats, some NaN") << "floats, some NaN"
+                                      << "song" << 128.0 << false;
+    QTest::newRow("cut off mid-frame") << "cut off mid-frame"
+                                       << "song" << 128.0 << false;
+    QTest::newRow("name not UTF-8")
+        << "clicks" << QString::fromLatin1("\xff\xfe.wav") << 128.0 << false;
+}
+
+void TestSongTempo::tempoOfMusic()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    QFETCH(double, bpm);
+    QFETCH(bool, drifts);
+
+    // The name goes to the file system as bytes, whatever they are.
+    const QString made = m_dir.filePath(QByteArray(QTest::currentDataTag()).toHex() + ".wav");
+    QVERIFY(Make(kind, made));
+    QByteArray path = QFile::encodeName(made);
+    if (name != "song") {
+        path = QFile::encodeName(m_dir.path()) + '/' + name.toLatin1();
+        QCOMPARE(::rename(QFile::encodeName(made).constData(), path.constData()), 0);
+    }
     analysis::Progress progress;
-    const analysis::SongTempo tempo = analysis::AnalyseSongFile(path, &progress);
+    const analysis::SongTempo tempo = analysis::AnalyseSongFile(path.toStdString(), &progress);
+    ::unlink(path.constData()); // a name Qt could not list, so could not remove
     QCOMPARE(tempo.failure, analysis::Failure::None);
-    QCOMPARE(tempo.bpm, 128.00);
-    QVERIFY(tempo.confidence > 0.9);
-    QVERIFY(tempo.beats.size() >= 60); // 30 s at 128 bpm: 64 beats
+    QCOMPARE(tempo.drifts, drifts);
+    if (drifts) {
+        QVERIFY2(std::abs(tempo.bpm - bpm) <= 0.02 * bpm, qPrintable(QString::number(tempo.bpm)));
+        QVERIFY(tempo.lowest < tempo.bpm && tempo.bpm < tempo.highest);
+        QVERIFY(tempo.highest - tempo.lowest > 0.02 * bpm);
+    } else {
+        // Music set to a grid gets its tempo exactly, to 0.01 bpm.
+        QVERIFY2(std::abs(tempo.bpm - bpm) <= 0.015, qPrintable(QString::number(tempo.bpm)));
+    }
     QCOMPARE(progress.done.load(), 1.0);
 }
 
 void TestSongTempo::filesWithoutTempo_data()
 {
-    QTest::addColumn<QByteArray>("content"); // "write:N" writes an N-second song of noise
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("name");
     QTest::addColumn<analysis::Failure>("failure");
 
-    QTest::newRow("missing") << QByteArray() << analysis::Failure::Unreadable;
-    QTest::newRow("empty") << QByteArray("empty") << analysis::Failure::Unreadable;
-    QTest::newRow("text") << QByteArray("text") << analysis::Failure::UnsupportedFormat;
-    QTest::newRow("3 seconds of clicks") << QByteArray("clicks:3") << analysis::Failure::TooShort;
-    QTest::newRow("30 seconds of noise")
-        << QByteArray("noise:30") << analysis::Failure::NoSteadyBeat;
+    using analysis::Failure;
+    const struct {
+        const char* kind;
+        const char* name;
+        Failure failure;
+    } rows[] = {
+        {"missing", "song.wav", Failure::Unreadable},
+        {"empty", "song.wav", Failure::Unreadable},
+        {"a folder", "song.wav", Failure::Unreadable},
+        {"a FIFO", "song.wav", Failure::Unreadable},
+        {"a link to /dev/zero", "song.wav", Failure::Unreadable},
+        {"text", "notes.wav", Failure::UnsupportedFormat},
+        {"text", "notes.au", Failure::UnsupportedFormat},
+        {"random bytes", "song.mp3", Failure::UnsupportedFormat},
+        {"0 channels", "song.wav", Failure::UnsupportedFormat},
+        {"65535 channels", "song.wav", Failure::UnsupportedFormat},
+        {"2^31-1 Hz", "song.wav", Failure::UnsupportedFormat},
+        {"10 MHz", "song.wav", Failure::UnsupportedFormat},
+        {"3 seconds of clicks", "song.wav", Failure::TooShort},
+        {"2^31 frames claimed, 1 s held", "song.wav", Failure::TooShort},
+        {"silence", "song.wav", Failure::NoSteadyBeat},
+        {"noise", "song.wav", Failure::NoSteadyBeat},
+        {"held chord", "song.wav", Failure::NoSteadyBeat},
+        {"dithered tone", "song.wav", Failure::NoSteadyBeat},
+    };
+    for (const auto& row : rows)
+        QTest::addRow("%s, %s", row.kind, row.name)
+            << QString(row.kind) << QString(row.name) << row.failure;
 }
 
 void TestSongTempo::filesWithoutTempo()
 {
-    QFETCH(QByteArray, content);
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
     QFETCH(analysis::Failure, failure);
 
-    const QString path = m_dir.filePath(QTest::currentDataTag());
-    if (content == "empty" || content == "text") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        if (content == "text")
-            file.write("Not a song, only a note about one.\n");
-    } else if (!content.isEmpty()) {
-        const QList<QByteArray> parts = content.split(':');
-        corpus::Song song {"odd", 120, corpus::Pattern::Clicks};
-        song.seconds = parts[1].toDouble();
-        if (parts[0] == "noise") {
-            song.bpm = 1e-3; // no beat within the song
-            song.noise = 0.3;
-        }
-        QVERIFY(corpus::Write(song, path.toStdString()));
-    }
+    const QString path = m_dir.filePath(QByteArray(QTest::currentDataTag()).toHex() + '-' + name);
+    QVERIFY(Make(kind, path));
     const analysis::SongTempo tempo = analysis::AnalyseSongFile(path.toStdString());
     QCOMPARE(tempo.failure, failure);
     QCOMPARE(tempo.bpm, 0.0);

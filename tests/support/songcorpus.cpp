@@ -97,10 +97,13 @@ bool Write(const Song& song, const std::string& path, int format)
     std::mt19937 random(song.seed);
     std::vector<float> track(size_t(song.seconds * song.sampleRate), 0.0f);
     Mixer mixer {track, song.sampleRate, random};
-    const double beat = 60.0 / song.bpm;
-    for (double at = song.introSeconds, number = 0; at < song.seconds; at += beat, ++number) {
+    for (double at = song.introSeconds, number = 0; at < song.seconds; ++number) {
+        // The tempo wanders over about forty seconds, slowly enough to play to.
+        const double beat = 60.0 / (song.bpm * (1 + song.drift * std::sin(kTwoPi * at / 40)));
         const int inBar = int(number) % 4;
         switch (song.pattern) {
+        case Pattern::HeldChord:
+            break;
         case Pattern::Clicks:
             mixer.Click(at, inBar == 0);
             break;
@@ -114,6 +117,7 @@ bool Write(const Song& song, const std::string& path, int format)
             mixer.HiHat(at + beat / 2 * (1 + song.swing));
             break;
         }
+        at += beat;
     }
     std::normal_distribution<double> hiss(0, 1);
     for (size_t i = 0; i < track.size(); ++i) {
@@ -121,6 +125,10 @@ bool Write(const Song& song, const std::string& path, int format)
         // A quiet intro: a soft pad, no beat.
         if (time < song.introSeconds)
             track[i] += float(0.03 * std::sin(kTwoPi * 220 * time) * std::sin(kTwoPi * 0.5 * time));
+        if (song.pattern == Pattern::HeldChord) {
+            for (double pitch : {261.63, 329.63, 392.0})
+                track[i] += float(0.2 * std::sin(kTwoPi * pitch * time));
+        }
         track[i] += float(song.noise * hiss(random));
         track[i] = std::clamp(track[i], -1.0f, 1.0f);
     }

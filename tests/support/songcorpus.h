@@ -11,6 +11,7 @@ enum class Pattern {
     Clicks, // a click on every beat, the first of each bar accented
     FourOnTheFloor, // a kick on every beat, snare on 2 and 4, hi-hats on eighths
     Backbeat, // kicks on 1 and 3, snare on 2 and 4, hi-hats on eighths
+    HeldChord, // three sine notes held throughout: no beat at all
 };
 
 struct Song {
@@ -24,6 +25,7 @@ struct Song {
     int sampleRate = 44100;
     int channels = 2;
     unsigned seed = 1;
+    double drift = 0; // how far the tempo wanders either way, as a live band's does
 };
 
 // The benchmark's corpus: tempos from 60 to 200, fractional ones among them,

@@ -1,0 +1,123 @@
+#include "analysis/audiofile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace analysis {
+
+namespace {
+
+// Rates outside what audio uses are a forged header: refused before any
+// buffer is sized by them.
+constexpr int kLowestRate = 4000, kHighestRate = 768000;
+// Beats need nothing above about 5.5 kHz: the rate is divided down to about
+// 11 kHz by averaging whole groups of frames.
+constexpr int kAnalysisRate = 11025;
+// Frames decoded at a time, whatever the channel count: memory stays small.
+constexpr sf_count_t kSamplesPerRead = 65536;
+// A sample beyond this is no audio a file should hold: it is clipped here,
+// and one that is not a number is read as silence.
+constexpr float kLoudest = 64;
+
+float Guarded(float sample)
+{
+    if (!(std::abs(sample) <= kLoudest))
+        return sample > 0 ? kLoudest : sample < 0 ? -kLoudest : 0; // NaN is neither
+    return sample;
+}
+
+} // namespace
+
+AudioFile::AudioFile(const std::string& path)
+{
+    // Opened without waiting (a FIFO or a device would block for ever in
+    // the decoder), then accepted only if it is a regular file, checked on
+    // the descriptor itself so that nothing can be swapped in between.
+    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    struct stat status { };
+    if (m_fd < 0 || ::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || status.st_size == 0) {
+        m_failure = Failure::Unreadable;
+        return;
+    }
+    m_file = sf_open_fd(m_fd, SFM_READ, &m_info, SF_FALSE);
+    // A readable, non-empty regular file that the decoder does not take is
+    // not audio it knows. Headerless files are guessed from their names by
+    // the decoder (a text file called .au would be read as raw samples):
+    // only files that say what they are count as audio.
+    if (!m_file || (m_info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW || m_info.channels <= 0
+        || m_info.samplerate < kLowestRate || m_info.samplerate > kHighestRate
+        || m_info.frames <= 0) {
+        m_failure = Failure::UnsupportedFormat;
+        return;
+    }
+    m_factor = std::max(1, m_info.samplerate / kAnalysisRate);
+    m_rate = double(m_info.samplerate) / m_factor;
+    const sf_count_t frames = std::max<sf_count_t>(m_factor, kSamplesPerRead / m_info.channels);
+    m_frames.resize(size_t(frames) * size_t(m_info.channels));
+}
+
+AudioFile::~AudioFile()
+{
+    if (m_file)
+        sf_close(m_file);
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+double AudioFile::Seconds() const
+{
+    return m_info.samplerate > 0 ? double(m_info.frames) / m_info.samplerate : 0;
+}
+
+double AudioFile::Done() const
+{
+    // By bytes read, not by the length the header claims, which may be forged.
+    struct stat status { };
+    if (m_fd < 0 || ::fstat(m_fd, &status) != 0 || status.st_size <= 0)
+        return 0;
+    const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
+    return at <= 0 ? 0 : std::min(1.0, double(at) / double(status.st_size));
+}
+
+size_t AudioFile::Read(float* samples, size_t count)
+{
+    if (!m_file)
+        return 0;
+    const int channels = m_info.channels;
+    const float scale = 1.0f / float(channels * m_factor);
+    const sf_count_t capacity = sf_count_t(m_frames.size()) / channels;
+    size_t given = 0;
+    while (given < count) {
+        // Whole groups of frames only, so that a sample is never split
+        // between two reads.
+        const sf_count_t wanted
+            = std::min<sf_count_t>(capacity / m_factor, sf_count_t(count - given)) * m_factor;
+        const sf_count_t frames = sf_readf_float(m_file, m_frames.data(), wanted);
+        if (frames <= 0)
+            break;
+        m_framesRead += frames;
+        const sf_count_t groups = frames / m_factor; // a last part group is dropped
+        for (sf_count_t group = 0; group < groups; ++group) {
+            float sum = 0;
+            const float* frame = m_frames.data() + size_t(group * m_factor * channels);
+            for (int i = 0; i < m_factor * channels; ++i)
+                sum += Guarded(frame[i]);
+            samples[given++] = sum * scale;
+        }
+        if (frames < wanted)
+            break;
+    }
+    return given;
+}
+
+bool AudioFile::BrokeOff() const
+{
+    return m_file && sf_error(m_file) != SF_ERR_NO_ERROR && m_framesRead < m_info.frames / 2;
+}
+
+} // namespace analysis
