@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/startupprobe.h"
 #include "app/tempoapp.h"
 
@@ -24,6 +25,9 @@ bool HasDisplay()
 
 int main(int argc, char* argv[])
 {
+    // beatwise --tempo and --help work with no display.
+    if (const std::optional<int> status = RunCommandLine(argc, argv))
+        return *status;
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     if (!HasDisplay()) {
         std::fputs(

@@ -1,10 +1,13 @@
 #include "app/songtempofinder.h"
 
+#include "app/songanalysis.h"
+
 #include "res/resource.h"
+#include "toolkit/buttonmnemonic.h"
 #include "toolkit/edit.h"
 #include "toolkit/propertypage.h"
 #include "toolkit/propertysheet.h"
-#include "toolkit/runtimemodule.h"
+#include "toolkit/pushbutton.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -13,48 +16,6 @@
 #include <QShortcut>
 #include <QTimer>
 
-namespace {
-
-// aubio, libsndfile and their codecs, loaded when a song is first analysed.
-tk::RuntimeModule& AnalysisModule()
-{
-    static tk::RuntimeModule module(
-        QStringLiteral("libbeatwise_analysis.so"), QStringLiteral(BEATWISE_ANALYSIS_MODULE_BUILT));
-    return module;
-}
-
-// The tempo as a user would type it: to two decimals, without trailing zeros.
-QString TempoText(double bpm)
-{
-    QString text = QString::number(bpm, 'f', 2);
-    while (text.endsWith('0'))
-        text.chop(1);
-    if (text.endsWith('.'))
-        text.chop(1);
-    return text;
-}
-
-QString Why(const analysis::SongTempo& result, const QString& name)
-{
-    switch (result.failure) {
-    case analysis::Failure::Unreadable:
-        return CSongTempoFinder::tr("%1 cannot be read, or it is empty.").arg(name);
-    case analysis::Failure::UnsupportedFormat:
-        return CSongTempoFinder::tr("%1 is not audio in a format Beatwise can read.").arg(name);
-    case analysis::Failure::TooShort:
-        return CSongTempoFinder::tr("%1 is too short to find a tempo in.").arg(name);
-    case analysis::Failure::NoSteadyBeat:
-        return CSongTempoFinder::tr("No steady beat was found in %1.").arg(name);
-    case analysis::Failure::Cancelled:
-        return CSongTempoFinder::tr("Finding the tempo of %1 was cancelled.").arg(name);
-    case analysis::Failure::None:
-        break;
-    }
-    return CSongTempoFinder::tr("Tempo of %1: %2 bpm").arg(name, TempoText(result.bpm));
-}
-
-} // namespace
-
 CSongTempoFinder::CSongTempoFinder(tk::PropertySheet& sheet)
     : QObject(&sheet)
     , m_sheet(sheet)
@@ -62,11 +23,24 @@ CSongTempoFinder::CSongTempoFinder(tk::PropertySheet& sheet)
     , m_progress(new QProgressBar(sheet.StatusArea()))
     , m_cancelKey(new QShortcut(QKeySequence(Qt::Key_Escape), &sheet))
     , m_poll(new QTimer(this))
+    , m_half(new tk::PushButton(tr("&Half"), sheet.StatusArea()))
+    , m_double(new tk::PushButton(tr("&Double"), sheet.StatusArea()))
 {
     auto* layout = new QHBoxLayout(sheet.StatusArea());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_progress);
     layout->addWidget(m_message, 1);
+    layout->addWidget(m_half);
+    layout->addWidget(m_double);
+    m_half->setAccessibleName(tr("Half the tempo found"));
+    m_double->setAccessibleName(tr("Double the tempo found"));
+    for (tk::PushButton* button : {m_half, m_double}) {
+        tk::ClickLikeMouseOnMnemonic(button);
+        button->setAutoDefault(false);
+        button->hide();
+    }
+    connect(m_half, &QPushButton::clicked, this, [this] { TypeTempo(m_found / 2); });
+    connect(m_double, &QPushButton::clicked, this, [this] { TypeTempo(m_found * 2); });
     m_progress->setRange(0, 100);
     m_progress->setMaximumWidth(m_progress->fontMetrics().averageCharWidth() * 12);
     m_progress->setAccessibleName(tr("Finding the tempo"));
@@ -97,16 +71,14 @@ void CSongTempoFinder::Find(const QString& path)
     m_jobs.push_back(std::move(job));
     m_current = started;
     started->thread = std::thread([this, started] {
-        const auto analyse = reinterpret_cast<analysis::AnalyseSongFileFunction>(
-            AnalysisModule().Function(analysis::kAnalyseSongFile));
-        if (analyse)
-            analyse(
-                QFile::encodeName(started->path).constData(), &started->progress, &started->result);
+        if (const auto result = AnalyseSong(started->path, &started->progress))
+            started->result = *result;
         else
             started->noAnalysis = true;
         QMetaObject::invokeMethod(
             this, [this, started] { Finished(started); }, Qt::QueuedConnection);
     });
+    OfferOctaves(0);
     Say(tr("Finding the tempo of %1... (Esc cancels)").arg(QFileInfo(path).fileName()));
     m_progress->setValue(0);
     m_progress->show();
@@ -140,12 +112,18 @@ void CSongTempoFinder::Finished(Job* job)
         m_progress->hide();
         m_cancelKey->setEnabled(false);
         const QString name = QFileInfo(job->path).fileName();
+        // Escape may come after the analysis ended but before this: a
+        // cancelled tempo is never typed.
+        if (job->progress.cancel.load())
+            job->result = {analysis::Failure::Cancelled};
         if (job->noAnalysis) {
-            Say(tr("Beatwise cannot analyse %1 here: its analysis module is missing.").arg(name));
+            Say(SongTempoWords::NoAnalysis(name));
         } else {
-            if (job->result.failure == analysis::Failure::None)
+            if (job->result.failure == analysis::Failure::None) {
                 TypeTempo(job->result.bpm);
-            Say(Why(job->result, name));
+                OfferOctaves(job->result.bpm);
+            }
+            Say(SongTempoWords::Said(job->result, name));
         }
     }
     m_jobs.remove_if([job](const std::unique_ptr<Job>& each) { return each.get() == job; });
@@ -160,7 +138,14 @@ void CSongTempoFinder::TypeTempo(double bpm)
     tk::Edit& tempo = page->EditControl(IDC_TEMPO);
     tempo.setFocus(Qt::OtherFocusReason);
     tempo.selectAll();
-    tempo.insert(TempoText(bpm));
+    tempo.insert(SongTempoWords::Typed(bpm));
+}
+
+void CSongTempoFinder::OfferOctaves(double bpm)
+{
+    m_found = bpm;
+    m_half->setVisible(bpm > 0);
+    m_double->setVisible(bpm > 0);
 }
 
 void CSongTempoFinder::Say(const QString& message)

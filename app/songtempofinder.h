@@ -16,14 +16,17 @@ class QTimer;
 
 namespace tk {
 class PropertySheet;
-}
+class PushButton;
+} // namespace tk
 
 // Finds the tempo of song files for a sheet: each file is analysed on a
 // thread of its own while the sheet stays in use, with its progress in the
 // sheet's status area and Escape to cancel; a file given while another is
 // analysed cancels that one. The tempo found is typed into the tempo of the
-// page shown, so that the page's own rules decide what follows; a file that
-// gives none leaves the tempo alone and the status area says why.
+// page shown, so that the page's own rules decide what follows, and Half and
+// Double beside it offer the other octave, for a song whose beat could be
+// heard either way; a file that gives none leaves the tempo alone and the
+// status area says why.
 class CSongTempoFinder : public QObject {
     Q_OBJECT
 
@@ -49,12 +52,16 @@ private:
     void TypeTempo(double bpm);
     void Say(const QString& message);
     void ShowProgress();
+    void OfferOctaves(double bpm); // 0 takes the offer back
 
     tk::PropertySheet& m_sheet;
     QLabel* m_message;
     QProgressBar* m_progress;
     QShortcut* m_cancelKey;
     QTimer* m_poll;
+    tk::PushButton* m_half;
+    tk::PushButton* m_double;
+    double m_found = 0; // the tempo Half and Double start from
     std::list<std::unique_ptr<Job>> m_jobs;
     Job* m_current = nullptr;
 };
