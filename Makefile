@@ -37,6 +37,7 @@ screenshots: build
 	$(BUILD_DIR)/docs/beatwise_screenshots docs
 
 bench: build
+	@scripts/install-deps --bench
 	$(BUILD_DIR)/bench/beatwise_bench build/bench/results.json
 
 run: build

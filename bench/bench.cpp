@@ -1,9 +1,11 @@
 // make bench: every benchmark of Beatwise, each figure the median of
 // repeated runs, with its ratio to the bare baseline where there is one;
-// the made-up songs of the tempo figures are written beside the results.
+// the made-up songs of the tempo figures are written beside the results,
+// and so is the real music, rendered from demo projects on first use.
 // The figures also go to build/bench/results.json, to compare two commits.
 #include "eventbench.h"
 #include "figures.h"
+#include "realmusic.h"
 #include "startupbench.h"
 #include "support/uitest.h"
 #include "tempobench.h"
@@ -31,6 +33,7 @@ int main(int argc, char* argv[])
     BenchTone(200, figures);
     BenchSongTempo(QCoreApplication::applicationFilePath(),
         QFileInfo(results).absolutePath() + QStringLiteral("/corpus"), figures);
+    BenchRealMusic(QFileInfo(results).absolutePath() + QStringLiteral("/realmusic"), figures);
 
     const QString machine = DescribeMachine();
     std::printf("Beatwise benchmarks on %s\n\n", qPrintable(machine));

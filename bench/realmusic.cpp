@@ -1,0 +1,345 @@
+#include "realmusic.h"
+
+#include "analysis/songtempo.h"
+#include "figures.h"
+
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+const QString kHydrogenSongs = QStringLiteral("/usr/share/hydrogen/data/demo_songs");
+const QString kLmmsProjects = QStringLiteral("/usr/share/lmms/projects");
+constexpr int kRenderMinutes = 15; // the longest a render may take
+constexpr int kRendersAtOnce = 4; // the renderers mostly wait on their own clocks
+// A live band's drift: the tempo factor of each 8 s piece in turn.
+constexpr double kDrift[]
+    = {1.00, 1.01, 1.02, 1.03, 1.02, 1.01, 1.00, 0.99, 0.98, 0.97, 0.98, 0.99};
+
+enum class Kind { Song, Drifting, Beatless };
+
+struct Piece {
+    QString name;
+    QString path;
+    double bpm = 0; // the project's own; 0 for none
+    Kind kind = Kind::Song;
+};
+
+struct Answer {
+    double bpm = 0; // 0 for none
+    double seconds = 0;
+    bool rangeShown = false;
+};
+
+bool Run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr,
+    int minutes = 2)
+{
+    QProcess process;
+    process.setProcessChannelMode(output ? QProcess::SeparateChannels : QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(minutes * 60 * 1000)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+// The tempo a project file is set to: Hydrogen's <bpm>, LMMS's <head bpm="">.
+double ProjectTempo(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    QByteArray data = file.readAll();
+    if (path.endsWith(QLatin1String(".mmpz")))
+        data = qUncompress(data); // LMMS packs its projects as Qt does
+    QXmlStreamReader xml(data);
+    while (xml.readNextStartElement() || !xml.atEnd()) {
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("bpm"))
+            return xml.readElementText().toDouble();
+        if (xml.name() == QLatin1String("head"))
+            return xml.attributes().value(QLatin1String("bpm")).toDouble();
+    }
+    return 0;
+}
+
+double Seconds(const QString& path)
+{
+    SF_INFO info {};
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    if (!file)
+        return 0;
+    sf_close(file);
+    return info.samplerate > 0 ? double(info.frames) / info.samplerate : 0;
+}
+
+// Renders each project that has not been rendered yet, a few at a time.
+std::vector<Piece> RenderSongs(const QDir& folder)
+{
+    struct Project {
+        QString path, renderer;
+        Piece piece;
+    };
+    std::vector<Project> projects;
+    QDirIterator hydrogen(kHydrogenSongs, {"*.h2song"}, QDir::Files);
+    while (hydrogen.hasNext()) {
+        const QString path = hydrogen.next();
+        projects.push_back(
+            {path, "h2cli", {"hydrogen-" + QFileInfo(path).completeBaseName(), {}, 0, Kind::Song}});
+    }
+    for (const char* kind : {"demos", "shorties"}) {
+        QDirIterator lmms(kLmmsProjects + '/' + kind, {"*.mmp", "*.mmpz"}, QDir::Files,
+            QDirIterator::Subdirectories);
+        while (lmms.hasNext()) {
+            const QString path = lmms.next();
+            projects.push_back(
+                {path, "lmms", {"lmms-" + QFileInfo(path).completeBaseName(), {}, 0, Kind::Song}});
+        }
+    }
+    std::sort(projects.begin(), projects.end(),
+        [](const Project& a, const Project& b) { return a.piece.name < b.piece.name; });
+    std::atomic<size_t> next = 0;
+    const auto render = [&] {
+        for (size_t i; (i = next++) < projects.size();) {
+            Project& project = projects[i];
+            project.piece.bpm = ProjectTempo(project.path);
+            project.piece.path = folder.filePath(project.piece.name + ".wav");
+            if (project.piece.bpm <= 0 || QFile::exists(project.piece.path))
+                continue;
+            // Rendered under another name, so that a render cut short is
+            // never taken for a song.
+            const QString part = folder.filePath(project.piece.name + ".part.wav");
+            QStringList arguments;
+            if (project.renderer == "h2cli")
+                arguments = {"-s", project.path, "-o", part};
+            else
+                arguments = {"--render", project.path, "--output", part, "--format", "wav"};
+            if (project.renderer == "lmms" && ::geteuid() == 0)
+                arguments.prepend("--allowroot");
+            std::printf("rendering %s with %s\n", qPrintable(project.piece.name),
+                qPrintable(project.renderer));
+            std::fflush(stdout);
+            if (Run(project.renderer, arguments, nullptr, kRenderMinutes) && Seconds(part) > 0)
+                QFile::rename(part, project.piece.path);
+            else
+                QFile::remove(part);
+        }
+    };
+    std::vector<std::thread> renderers;
+    for (int i = 0; i < kRendersAtOnce; ++i)
+        renderers.emplace_back(render);
+    for (std::thread& renderer : renderers)
+        renderer.join();
+    std::vector<Piece> songs;
+    for (const Project& project : projects) {
+        if (project.piece.bpm > 0 && QFile::exists(project.piece.path))
+            songs.push_back(project.piece);
+    }
+    return songs;
+}
+
+// A song stretched in 8-second pieces, each to its own tempo.
+bool MakeDrifting(const Piece& song, const QString& path)
+{
+    if (QFile::exists(path))
+        return true;
+    const double seconds = Seconds(song.path);
+    QStringList pieces;
+    for (int i = 0; 8.0 * i < seconds; ++i) {
+        const QString piece = path + QStringLiteral(".%1.wav").arg(i, 4, 10, QLatin1Char('0'));
+        if (!Run("sox",
+                {song.path, piece, "trim", QString::number(8 * i), "8", "tempo", "-m",
+                    QString::number(kDrift[i % std::size(kDrift)])}))
+            return false;
+        pieces << piece;
+    }
+    const bool made = Run("sox", pieces + QStringList {path});
+    for (const QString& piece : pieces)
+        QFile::remove(piece);
+    return made;
+}
+
+std::vector<Piece> MakeBeatless(const QDir& folder)
+{
+    const QString text = QStringLiteral(
+        "The tempo of a song is the speed of its beat. Musicians count it in beats per minute, "
+        "and a producer sets it in the sequencer before the first note is played. Speech has a "
+        "rhythm of its own, but it keeps no steady beat: syllables come quickly or slowly as the "
+        "speaker pleases, with pauses between phrases and sentences.");
+    const QStringList noSound {"-n", "-r", "44100", "-c", "2"};
+    const struct {
+        const char* name;
+        QStringList sox;
+    } made[] = {
+        {"silence", {"trim", "0", "30"}},
+        {"white noise", {"synth", "30", "whitenoise", "vol", "0.3"}},
+        {"pink noise", {"synth", "30", "pinknoise", "vol", "0.3"}},
+        {"held chord",
+            {"synth", "30", "sine", "261.63", "sine", "329.63", "sine", "392", "remix", "-", "vol",
+                "0.3"}},
+        {"dithered tone", {"synth", "30", "sine", "440", "vol", "0.5", "dither"}},
+    };
+    std::vector<Piece> pieces;
+    for (const auto& each : made) {
+        const QString path = folder.filePath(QString("beatless-%1.wav").arg(each.name));
+        if (QFile::exists(path) || Run("sox", noSound + QStringList {path} + each.sox))
+            pieces.push_back({each.name, path, 0, Kind::Beatless});
+    }
+    const QString speech = folder.filePath("beatless-speech.wav");
+    const QString spoken = folder.filePath("beatless-speech.part.wav");
+    if (QFile::exists(speech)
+        || (Run("espeak-ng", {"-w", spoken, text}) && Run("sox", {spoken, "-r", "44100", speech})))
+        pieces.push_back({"speech", speech, 0, Kind::Beatless});
+    QFile::remove(spoken);
+    return pieces;
+}
+
+Answer Beatwise(const Piece& piece)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const analysis::SongTempo tempo = analysis::AnalyseSongFile(piece.path.toStdString());
+    return {tempo.failure == analysis::Failure::None ? tempo.bpm : 0, timer.nsecsElapsed() / 1e9,
+        tempo.drifts};
+}
+
+Answer Aubio(const Piece& piece)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QByteArray output;
+    Run("aubio", {"tempo", piece.path}, &output);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const QRegularExpressionMatch match
+        = QRegularExpression(R"(([\d.]+) bpm\s*$)").match(QString::fromUtf8(output));
+    return {match.hasMatch() ? match.captured(1).toDouble() : 0, seconds, false};
+}
+
+bool Within(double found, double truth, double share)
+{
+    return found > 0 && std::abs(found - truth) <= share * truth;
+}
+
+bool OnARatio(double found, double truth)
+{
+    for (double ratio : {1.0, 0.5, 2.0, 1.0 / 3, 3.0}) {
+        if (Within(found, truth * ratio, 0.01))
+            return true;
+    }
+    return false;
+}
+
+struct Tally {
+    int songs = 0, within = 0, onARatio = 0, unanswered = 0;
+    int drifting = 0, driftWithin = 0, driftRangeShown = 0;
+    int beatless = 0, refused = 0;
+    std::vector<double> seconds;
+
+    void Count(const Piece& piece, const Answer& answer)
+    {
+        seconds.push_back(answer.seconds);
+        switch (piece.kind) {
+        case Kind::Song:
+            ++songs;
+            within += Within(answer.bpm, piece.bpm, 0.01);
+            onARatio += OnARatio(answer.bpm, piece.bpm);
+            unanswered += answer.bpm <= 0;
+            break;
+        case Kind::Drifting:
+            ++drifting;
+            driftWithin += Within(answer.bpm, piece.bpm, 0.02);
+            driftRangeShown += answer.rangeShown;
+            break;
+        case Kind::Beatless:
+            ++beatless;
+            refused += answer.bpm <= 0;
+            break;
+        }
+    }
+};
+
+} // namespace
+
+void BenchRealMusic(const QString& folder, Figures& figures)
+{
+    for (const char* tool : {"h2cli", "lmms", "sox", "espeak-ng", "aubio"}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            std::printf("real music: %s is missing (scripts/install-deps --bench installs it); "
+                        "skipped\n\n",
+                tool);
+            return;
+        }
+    }
+    QDir dir(folder);
+    dir.mkpath(QStringLiteral("."));
+    std::vector<Piece> pieces = RenderSongs(dir);
+    if (pieces.empty()) {
+        std::printf("real music: no demo project could be rendered; skipped\n\n");
+        return;
+    }
+    // Every fifth song of 40 s or more, made to drift.
+    int long_ = 0;
+    for (size_t i = 0, count = pieces.size(); i < count; ++i) {
+        if (Seconds(pieces[i].path) < 40 || long_++ % 5 != 0)
+            continue;
+        const QString path = dir.filePath("drifting-" + pieces[i].name + ".wav");
+        if (MakeDrifting(pieces[i], path))
+            pieces.push_back({"drifting " + pieces[i].name, path, pieces[i].bpm, Kind::Drifting});
+    }
+    for (const Piece& piece : MakeBeatless(dir))
+        pieces.push_back(piece);
+
+    Tally ours, theirs;
+    std::printf("%-52s %8s %9s %9s\n", "real music", "true", "Beatwise", "aubio");
+    for (const Piece& piece : pieces) {
+        const Answer mine = Beatwise(piece), aubio = Aubio(piece);
+        ours.Count(piece, mine);
+        theirs.Count(piece, aubio);
+        const bool right = piece.kind == Kind::Beatless ? mine.bpm <= 0
+            : piece.kind == Kind::Drifting              ? Within(mine.bpm, piece.bpm, 0.02)
+                                                        : Within(mine.bpm, piece.bpm, 0.01);
+        std::printf("%-52s %8.2f %9.2f %9.2f%s%s\n", qPrintable(piece.name), piece.bpm, mine.bpm,
+            aubio.bpm, mine.rangeShown ? "  drifts" : "", right ? "" : "  off");
+    }
+    std::printf("\n");
+
+    const auto share = [](int part, int whole) { return whole ? 100.0 * part / whole : 0; };
+    figures.Add({QStringLiteral("Real songs within 1% of their tempo (%1 songs)").arg(ours.songs),
+        "%", share(ours.within, ours.songs), share(theirs.within, theirs.songs), {}, {},
+        share(28, 32)});
+    figures.Add({"Real songs within 1% of the tempo, half, double, third or triple", "%",
+        share(ours.onARatio, ours.songs), share(theirs.onARatio, theirs.songs), {}, {},
+        share(31, 32)});
+    figures.Add({"Real songs unanswered", "", double(ours.unanswered), double(theirs.unanswered),
+        {}, 1.5, {}});
+    figures.Add({QStringLiteral("Drifting songs: median within 2% (%1 songs)").arg(ours.drifting),
+        "", double(ours.driftWithin), double(theirs.driftWithin), {}, {},
+        double(ours.drifting - 1)});
+    figures.Add({"Drifting songs: range shown", "", double(ours.driftRangeShown), {}, {}, {},
+        double(ours.drifting - 1)});
+    figures.Add({QStringLiteral("Beatless files refused (%1 files)").arg(ours.beatless), "",
+        double(ours.refused), double(theirs.refused), {}, {}, double(ours.beatless)});
+    figures.Add({"Seconds per real song, against aubio tempo", "s", Median(ours.seconds),
+        Median(theirs.seconds), 1.0, {}, {}});
+}
