@@ -16,6 +16,7 @@ constexpr double kWindowSeconds = 0.04; // at least
 constexpr double kRiseSeconds = 0.02;
 constexpr double kLowestBand = 30, kHighestBand = 8000; // Hz
 constexpr double kBandsPerOctave = 4;
+constexpr double kLowest = 160; // Hz: below it kicks and bass
 // Quieter than anything but dither: below it a band counts as silent, so
 // that the dither of a quiet passage is not heard as onsets.
 constexpr float kSilence = 1e-9f;
@@ -53,6 +54,7 @@ OnsetEnvelope::OnsetEnvelope(double sampleRate)
     const size_t last = std::min(bins, size_t(highest / binWidth) + 1);
     if (last > m_bandEdges.back())
         m_bandEdges.push_back(last);
+    m_lowEdge = size_t(std::lround(kLowest / binWidth));
     m_energies.assign(m_bandEdges.size() - 1, 0.0f);
     m_previous.assign(std::max<size_t>(1, size_t(std::lround(kRiseSeconds * m_framesPerSecond))),
         std::vector<float>(m_bandEdges.size() - 1, std::log(kSilence)));
@@ -68,7 +70,8 @@ OnsetEnvelope::~OnsetEnvelope()
         del_fvec(m_spectrum);
 }
 
-void OnsetEnvelope::Add(const float* samples, size_t count, std::vector<float>& values)
+void OnsetEnvelope::Add(
+    const float* samples, size_t count, std::vector<float>& values, std::vector<float>& lows)
 {
     if (!m_fft || !m_in || !m_spectrum)
         return;
@@ -81,7 +84,7 @@ void OnsetEnvelope::Add(const float* samples, size_t count, std::vector<float>& 
         samples += taken;
         count -= taken;
         if (m_filled == m_hop) {
-            Frame(values);
+            Frame(values, lows);
             std::copy(
                 m_samples.begin() + std::ptrdiff_t(m_hop), m_samples.end(), m_samples.begin());
             m_filled = 0;
@@ -89,7 +92,7 @@ void OnsetEnvelope::Add(const float* samples, size_t count, std::vector<float>& 
     }
 }
 
-void OnsetEnvelope::Frame(std::vector<float>& values)
+void OnsetEnvelope::Frame(std::vector<float>& values, std::vector<float>& lows)
 {
     for (size_t i = 0; i < m_samples.size(); ++i)
         m_in->data[i] = m_samples[i] * m_taper[i];
@@ -103,7 +106,8 @@ void OnsetEnvelope::Frame(std::vector<float>& values)
         return re * re + im * im;
     };
     const size_t bands = m_bandEdges.size() - 1;
-    float rise = 0;
+    float rise = 0, lowRise = 0;
+    size_t lowBands = 0;
     std::vector<float>& older = m_previous[size_t(m_frames) % m_previous.size()];
     float loudest = 0;
     for (size_t band = 0; band < bands; ++band) {
@@ -119,10 +123,16 @@ void OnsetEnvelope::Frame(std::vector<float>& values)
     for (size_t band = 0; band < bands; ++band) {
         const float level = std::log(std::max(m_energies[band], floor));
         rise += std::max(0.0f, level - older[band]);
+        if (m_bandEdges[band + 1] <= m_lowEdge) {
+            lowRise += std::max(0.0f, level - older[band]);
+            ++lowBands;
+        }
         older[band] = level; // the oldest again, that many frames from now
     }
     // The first frames have nothing to rise from.
-    values.push_back(size_t(m_frames) >= m_previous.size() ? rise / float(bands) : 0.0f);
+    const bool risen = size_t(m_frames) >= m_previous.size();
+    values.push_back(risen ? rise / float(bands) : 0.0f);
+    lows.push_back(risen && lowBands > 0 ? lowRise / float(lowBands) : 0.0f);
     ++m_frames;
 }
 

@@ -22,11 +22,13 @@ public:
     double FramesPerSecond() const { return m_framesPerSecond; }
 
     // Takes samples (any number) and appends a value to values for each
-    // frame completed.
-    void Add(const float* samples, size_t count, std::vector<float>& values);
+    // frame completed, and to lows the same for the lowest bands alone
+    // (kicks and bass).
+    void Add(
+        const float* samples, size_t count, std::vector<float>& values, std::vector<float>& lows);
 
 private:
-    void Frame(std::vector<float>& values);
+    void Frame(std::vector<float>& values, std::vector<float>& lows);
 
     size_t m_hop;
     double m_framesPerSecond;
@@ -37,6 +39,7 @@ private:
     std::vector<float> m_taper; // a Hann window
     size_t m_filled = 0;
     float m_norm; // brings a full-scale sine to a level of about 1
+    size_t m_lowEdge = 0; // bins below it are low
     std::vector<size_t> m_bandEdges; // bins, band b is [edge b, edge b+1)
     std::vector<float> m_energies; // of the frame, band by band
     std::vector<std::vector<float>> m_previous; // the log levels of the last frames, by turns

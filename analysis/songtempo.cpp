@@ -32,7 +32,7 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     OnsetEnvelope onsets(file.Rate());
     TempoEstimator estimator(onsets.FramesPerSecond());
     std::vector<float> samples(kBlock);
-    std::vector<float> envelope;
+    std::vector<float> envelope, lows;
     size_t read = 0;
     for (;;) {
         if (Cancelled(progress)) {
@@ -44,8 +44,9 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
             break;
         read += count;
         envelope.clear();
-        onsets.Add(samples.data(), count, envelope);
-        estimator.Add(envelope.data(), envelope.size());
+        lows.clear();
+        onsets.Add(samples.data(), count, envelope, lows);
+        estimator.Add(envelope.data(), lows.data(), envelope.size());
         if (progress)
             progress->done.store(file.Done());
     }

@@ -35,6 +35,7 @@ constexpr size_t kPeaksKept = 24;
 // beats this even are beats, up to a tempo that few songs pass.
 constexpr double kUneven = 0.6, kSilentBetween = 0.1, kEven = 0.85;
 constexpr double kFastestDoubled = 200.5;
+constexpr double kOnsetsStandOut = 2; // times the mean of the folded envelope
 
 double Percentile(const std::vector<double>& sorted, double share)
 {
@@ -94,7 +95,7 @@ TempoEstimator::TempoEstimator(double framesPerSecond)
 {
 }
 
-void TempoEstimator::Add(const float* values, size_t count)
+void TempoEstimator::Add(const float* values, const float* lows, size_t count)
 {
     const auto stored = size_t(kStoredSeconds * m_fineFramesPerSecond);
     for (size_t i = 0; i < count; ++i) {
@@ -102,8 +103,12 @@ void TempoEstimator::Add(const float* values, size_t count)
             m_envelope.push_back(values[i]);
         // The windows look at a coarser envelope: beat periods need no more.
         m_coarseSum += values[i];
+        m_coarseLowSum += lows[i];
         if (++m_coarseCount < m_fine)
             continue;
+        if (m_lowEnvelope.size() < stored / m_fine)
+            m_lowEnvelope.push_back(m_coarseLowSum / float(m_fine));
+        m_coarseLowSum = 0;
         m_recent.push_back(m_coarseSum / float(m_fine));
         m_coarseSum = 0;
         m_coarseCount = 0;
@@ -371,11 +376,14 @@ double TempoEstimator::Refine(double coarseLag, size_t coarseFirst, size_t coars
     return 1 / bestFrequency / double(m_fine);
 }
 
-double TempoEstimator::Evenness(double coarseLag, size_t coarseFirst, size_t coarseCount) const
+double TempoEstimator::Evenness(
+    double coarseLag, size_t coarseFirst, size_t coarseCount, bool low) const
 {
-    const double lag = coarseLag * double(m_fine);
-    const size_t first = coarseFirst * m_fine;
-    const size_t count = std::min(coarseCount * m_fine, m_envelope.size() - first);
+    const std::vector<float>& envelope = low ? m_lowEnvelope : m_envelope;
+    const size_t fine = low ? 1 : m_fine;
+    const double lag = coarseLag * double(fine);
+    const size_t first = coarseFirst * fine;
+    const size_t count = std::min(coarseCount * fine, envelope.size() - first);
     // The envelope folded over two beats: how loud the weaker of them is
     // against the louder.
     constexpr int kBins = 16;
@@ -383,32 +391,40 @@ double TempoEstimator::Evenness(double coarseLag, size_t coarseFirst, size_t coa
     const double cycle = 2 * lag;
     for (size_t t = first; t < first + count; ++t) {
         const auto bin = size_t(std::fmod(double(t), cycle) / cycle * kBins) % kBins;
-        sums[bin] += m_envelope[t];
+        sums[bin] += envelope[t];
         counts[bin] += 1;
     }
     size_t loudest = 0;
+    double mean = 0;
     for (size_t bin = 0; bin < kBins; ++bin) {
         sums[bin] = counts[bin] > 0 ? sums[bin] / counts[bin] : 0;
+        mean += sums[bin] / kBins;
         if (sums[bin] > sums[loudest])
             loudest = bin;
     }
+    // Without clear onsets (a bass that hums, or no bass) the beats cannot
+    // be told apart, so they do not count as even.
+    if (!(sums[loudest] >= kOnsetsStandOut * mean))
+        return 0;
     const size_t other = loudest + kBins / 2;
     const double weaker
         = std::max({sums[(other - 1) % kBins], sums[other % kBins], sums[(other + 1) % kBins]});
-    return sums[loudest] > 0 ? weaker / sums[loudest] : 0;
+    return weaker / sums[loudest];
 }
 
 double TempoEstimator::Level(double lag, size_t first, size_t count) const
 {
     // A beat is heard where every beat is about as strong as the next: a
-    // snare between kicks is a beat, whatever its sound. The finest pulse,
+    // snare between kicks is a beat, whatever its sound, and so is a kick on
+    // every one of them (four on the floor). The finest pulse,
     // loud and soft by turns with nothing between, is the eighth note of a
     // beat twice as long (hi-hats between kicks and snares).
     const double even = Evenness(lag, first, count), between = Evenness(lag / 2, first, count);
     if (60 * m_framesPerSecond / (2 * lag) >= kSlowest && even < kUneven
         && between < kSilentBetween)
         return 0.5;
-    if (60 * m_framesPerSecond * 2 / lag <= kFastestDoubled && between >= kEven)
+    if (60 * m_framesPerSecond * 2 / lag <= kFastestDoubled
+        && (between >= kEven || Evenness(lag / 2, first, count, true) >= kEven))
         return 2;
     return 1;
 }

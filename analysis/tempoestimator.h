@@ -28,7 +28,8 @@ class TempoEstimator {
 public:
     explicit TempoEstimator(double framesPerSecond);
 
-    void Add(const float* values, size_t count);
+    // The envelope of onsets, and that of the lowest bands alone.
+    void Add(const float* values, const float* lows, size_t count);
     // The estimate over everything added so far.
     TempoEstimate Estimate();
 
@@ -46,17 +47,18 @@ private:
     double ChooseBeatLag() const;
     double LocalLag(const Window& window, double beatLag) const;
     double Refine(double lag, size_t first, size_t count) const;
-    double Evenness(double lag, size_t first, size_t count) const;
+    double Evenness(double lag, size_t first, size_t count, bool low = false) const;
     double Level(double lag, size_t first, size_t count) const;
 
     double m_fineFramesPerSecond; // of the envelope added
     size_t m_fine; // frames added to each frame of the windows
     double m_framesPerSecond; // of the windows' frames
-    float m_coarseSum = 0;
+    float m_coarseSum = 0, m_coarseLowSum = 0;
     size_t m_coarseCount = 0;
     size_t m_windowFrames, m_hopFrames, m_longestLag;
     size_t m_shortestBeat, m_longestBeat; // beat lags considered, in frames
     std::vector<float> m_envelope; // the first half hour as added, for refining
+    std::vector<float> m_lowEnvelope; // the same for kicks and bass, coarser
     std::deque<float> m_recent; // the last window's worth, coarser
     size_t m_total = 0; // frames added
     size_t m_nextWindowEnd;
