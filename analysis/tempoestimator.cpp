@@ -15,7 +15,7 @@ constexpr double kShortestSong = 6; // seconds: less has too few beats to tell
 constexpr double kFastest = 250, kSlowest = 40; // bpm
 constexpr double kLongestLagSeconds = 4.2; // reaches four beats at 57 bpm
 constexpr double kCoarseFramesPerSecond = 100; // of the windows' envelope
-constexpr double kStoredSeconds = 30 * 60;
+constexpr double kStoredSeconds = 10 * 60;
 constexpr double kRefinedSeconds = 5 * 60; // enough to fix the tempo to 0.01 bpm
 constexpr double kDrift = 0.02; // a spread of local tempos beyond this is drift
 constexpr double kSteady = 0.015; // a window this near the median keeps the beat
@@ -30,7 +30,7 @@ constexpr double kStrongPeak = 0.5; // of the highest
 constexpr double kSwing = 0.1;
 constexpr double kLikeliest = 130; // bpm
 constexpr double kCompression = 0.5;
-constexpr size_t kPeaksKept = 24;
+constexpr size_t kPeaksKept = 16;
 // Beats this uneven, with this little between them, are eighths; half
 // beats this even are beats, up to a tempo that few songs pass.
 constexpr double kUneven = 0.6, kSilentBetween = 0.1, kEven = 0.85;

@@ -23,7 +23,7 @@ struct TempoEstimate {
 // eighth note). Over a steady stretch it is refined by the period whose
 // grid of beats, eighths and sixteenths agrees best with the whole stretch.
 // Memory stays bounded however long the music: a few numbers per window,
-// and the envelope of at most the first half hour for the refinement.
+// and the envelope of at most the first ten minutes for the refinement.
 class TempoEstimator {
 public:
     explicit TempoEstimator(double framesPerSecond);
@@ -57,7 +57,7 @@ private:
     size_t m_coarseCount = 0;
     size_t m_windowFrames, m_hopFrames, m_longestLag;
     size_t m_shortestBeat, m_longestBeat; // beat lags considered, in frames
-    std::vector<float> m_envelope; // the first half hour as added, for refining
+    std::vector<float> m_envelope; // the first ten minutes as added, for refining
     std::vector<float> m_lowEnvelope; // the same for kicks and bass, coarser
     std::deque<float> m_recent; // the last window's worth, coarser
     size_t m_total = 0; // frames added
