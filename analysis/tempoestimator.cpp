@@ -50,6 +50,22 @@ struct Repeat {
     double lag, height;
 };
 
+// The positive peaks of an autocorrelation from a lag on, each placed
+// between whole lags by the parabola through it and its neighbours.
+std::vector<Repeat> Peaks(const std::vector<double>& r, size_t first)
+{
+    std::vector<Repeat> peaks;
+    for (size_t lag = std::max<size_t>(first, 1); lag + 1 < r.size(); ++lag) {
+        if (r[lag] > r[lag - 1] && r[lag] >= r[lag + 1] && r[lag] > 0) {
+            const double curve = r[lag - 1] - 2 * r[lag] + r[lag + 1];
+            const double shift = curve < 0 ? 0.5 * (r[lag - 1] - r[lag + 1]) / curve : 0;
+            peaks.push_back(
+                {double(lag) + shift, r[lag] - 0.25 * (r[lag - 1] - r[lag + 1]) * shift});
+        }
+    }
+    return peaks;
+}
+
 // The grid the music moves on (its fastest regular pulse, the tatum): the
 // longest period of which every strong repeat is a whole multiple. 0 for
 // none as long as the shortest.
@@ -161,14 +177,8 @@ void TempoEstimator::AnalyseWindow(size_t first, size_t count)
             sum += x[t] * x[t + lag];
         r[lag] = sum / power * double(count) / double(count - lag);
     }
-    for (size_t lag = 2; lag < longest; ++lag) {
-        if (r[lag] > r[lag - 1] && r[lag] >= r[lag + 1] && r[lag] > 0) {
-            const double curve = r[lag - 1] - 2 * r[lag] + r[lag + 1];
-            const double shift = curve < 0 ? 0.5 * (r[lag - 1] - r[lag + 1]) / curve : 0;
-            window.peaks.push_back({float(double(lag) + shift),
-                float(r[lag] - 0.25 * (r[lag - 1] - r[lag + 1]) * shift)});
-        }
-    }
+    for (const Repeat& peak : Peaks(r, 2))
+        window.peaks.push_back({float(peak.lag), float(peak.height)});
 
     // Clear when some beat period repeats at its multiples too.
     const auto near = [&](double lag) {
@@ -215,15 +225,10 @@ double TempoEstimator::ChooseBeatLag() const
     const auto nearMax = [&](double lag) { return std::max({at(lag - 1), at(lag), at(lag + 1)}); };
 
     // The peaks: the lags at which the music repeats itself.
-    std::vector<Repeat> peaks;
     const auto shortestTatum = size_t(kShortestTatumSeconds * m_framesPerSecond);
-    for (size_t lag = std::max<size_t>(shortestTatum, 2); lag + 1 < s.size(); ++lag) {
-        if (s[lag] > s[lag - 1] && s[lag] >= s[lag + 1] && s[lag] > 0) {
-            const double curve = s[lag - 1] - 2 * s[lag] + s[lag + 1];
-            const double shift = curve < 0 ? 0.5 * (s[lag - 1] - s[lag + 1]) / curve : 0;
-            peaks.push_back({double(lag) + shift, s[lag] / s[0]});
-        }
-    }
+    std::vector<Repeat> peaks = Peaks(s, std::max<size_t>(shortestTatum, 2));
+    for (Repeat& peak : peaks)
+        peak.height /= s[0];
     if (peaks.empty())
         return 0;
     double highest = 0;

@@ -16,7 +16,7 @@ namespace {
 
 bool Met(const Figure& figure)
 {
-    if (figure.maxRatio && figure.baseline && figure.beatwise / *figure.baseline > *figure.maxRatio)
+    if (figure.maxRatio && figure.baseline && figure.beatwise > *figure.maxRatio * *figure.baseline)
         return false;
     if (figure.minValue && figure.beatwise < *figure.minValue)
         return false;
@@ -39,8 +39,9 @@ bool Figures::Print() const
         const bool met = Met(figure);
         allMet = allMet && met;
         const QString baseline = figure.baseline ? QString::number(*figure.baseline, 'f', 3) : "-";
-        const QString ratio
-            = figure.baseline ? QString::number(figure.beatwise / *figure.baseline, 'f', 3) : "-";
+        const QString ratio = figure.baseline && *figure.baseline != 0
+            ? QString::number(figure.beatwise / *figure.baseline, 'f', 3)
+            : "-";
         QString goal = "-";
         if (figure.maxRatio)
             goal = QStringLiteral("ratio <= %1").arg(*figure.maxRatio);
@@ -65,7 +66,8 @@ bool Figures::WriteJson(const QString& path, const QString& machine) const
             {"beatwise", figure.beatwise}, {"met", Met(figure)}};
         if (figure.baseline) {
             entry["baseline"] = *figure.baseline;
-            entry["ratio"] = figure.beatwise / *figure.baseline;
+            if (*figure.baseline != 0)
+                entry["ratio"] = figure.beatwise / *figure.baseline;
         }
         if (figure.maxRatio)
             entry["goal_max_ratio"] = *figure.maxRatio;

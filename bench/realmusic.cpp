@@ -298,14 +298,18 @@ void BenchRealMusic(const QString& folder, Figures& figures)
         std::printf("real music: no demo project could be rendered; skipped\n\n");
         return;
     }
-    // Every fifth song of 40 s or more, made to drift.
-    int long_ = 0;
-    for (size_t i = 0, count = pieces.size(); i < count; ++i) {
-        if (Seconds(pieces[i].path) < 40 || long_++ % 5 != 0)
-            continue;
-        const QString path = dir.filePath("drifting-" + pieces[i].name + ".wav");
-        if (MakeDrifting(pieces[i], path))
-            pieces.push_back({"drifting " + pieces[i].name, path, pieces[i].bpm, Kind::Drifting});
+    // Six songs of 40 s or more, spread over the list, made to drift.
+    std::vector<Piece> longSongs;
+    for (const Piece& piece : pieces) {
+        if (Seconds(piece.path) >= 40)
+            longSongs.push_back(piece);
+    }
+    constexpr size_t kDrifting = 6;
+    for (size_t i = 0; i < std::min(kDrifting, longSongs.size()); ++i) {
+        const Piece& song = longSongs[i * longSongs.size() / kDrifting];
+        const QString path = dir.filePath("drifting-" + song.name + ".wav");
+        if (MakeDrifting(song, path))
+            pieces.push_back({"drifting " + song.name, path, song.bpm, Kind::Drifting});
     }
     for (const Piece& piece : MakeBeatless(dir))
         pieces.push_back(piece);
