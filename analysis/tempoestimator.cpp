@@ -471,6 +471,7 @@ TempoEstimate TempoEstimator::Estimate()
     estimate.highest = Percentile(tempos, 0.9);
     estimate.drifts = (estimate.highest - estimate.lowest) / bpm > kDrift;
 
+    double level = 1;
     if (!estimate.drifts) {
         // The longest run of windows that keep the median's beat.
         size_t bestFirst = 0, bestCount = 0;
@@ -492,13 +493,29 @@ TempoEstimate TempoEstimator::Estimate()
             end = std::min(end, first + size_t(kRefinedSeconds * m_framesPerSecond));
             if (end > first + m_windowFrames / 2) {
                 const double lag = Refine(60 * m_framesPerSecond / bpm, first, end - first);
-                const double level = Level(lag, first, end - first);
-                bpm = 60 * m_framesPerSecond / lag * level;
-                estimate.lowest *= level;
-                estimate.highest *= level;
+                level = Level(lag, first, end - first);
+                bpm = 60 * m_framesPerSecond / lag;
             }
         }
+    } else {
+        // A drifting beat is heard window by window, each at its own tempo:
+        // the level most windows hear.
+        int votes[3] = {}; // half, as is, double
+        for (size_t i = 0; i < m_windows.size(); ++i) {
+            if (local[i] > 0 && m_windowStarts[i] + m_windowFrames <= m_envelope.size() / m_fine) {
+                const double heard
+                    = Level(60 * m_framesPerSecond / local[i], m_windowStarts[i], m_windowFrames);
+                ++votes[heard < 1 ? 0 : heard > 1 ? 2 : 1];
+            }
+        }
+        if (votes[0] > votes[1] + votes[2])
+            level = 0.5;
+        else if (votes[2] > votes[0] + votes[1])
+            level = 2;
     }
+    bpm *= level;
+    estimate.lowest *= level;
+    estimate.highest *= level;
     estimate.found = true;
     estimate.bpm = std::round(bpm * 100) / 100;
     estimate.lowest = std::round(estimate.lowest * 100) / 100;
