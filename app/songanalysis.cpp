@@ -9,8 +9,7 @@ namespace {
 // aubio, libsndfile and their codecs, loaded when a song is first analysed.
 tk::RuntimeModule& AnalysisModule()
 {
-    static tk::RuntimeModule module(
-        QStringLiteral("libbeatwise_analysis.so"), QStringLiteral(BEATWISE_ANALYSIS_MODULE_BUILT));
+    static tk::RuntimeModule module(QStringLiteral("libbeatwise_analysis.so"));
     return module;
 }
 

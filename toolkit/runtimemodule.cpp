@@ -24,21 +24,19 @@ void* Load(const std::vector<std::string>& candidates)
 
 } // namespace
 
-RuntimeModule::RuntimeModule(QString fileName, QString builtPath)
+RuntimeModule::RuntimeModule(QString fileName)
     : m_fileName(std::move(fileName))
-    , m_builtPath(std::move(builtPath))
 {
 }
 
 QStringList RuntimeModule::Candidates() const
 {
+    // Only where the program's own installation put it: nothing from the
+    // environment, and no folder the program was built in.
     QStringList candidates;
-    if (const QString folder = qEnvironmentVariable("BEATWISE_MODULE_DIR"); !folder.isEmpty())
-        candidates << folder + '/' + m_fileName;
     if (QCoreApplication::instance())
         candidates << QCoreApplication::applicationDirPath()
                 + QStringLiteral("/../" BEATWISE_LIBDIR "/beatwise/") + m_fileName;
-    candidates << m_builtPath;
     return candidates;
 }
 

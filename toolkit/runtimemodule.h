@@ -10,12 +10,12 @@ namespace tk {
 
 // A module of the program's own (a shared library it loads when it first
 // needs it, so that neither the module nor the libraries it brings slow the
-// start), loaded on a thread of its own. It is looked for in the folder
-// BEATWISE_MODULE_DIR names, beside the installed program
-// (bin/../lib/beatwise), and where the build put it.
+// start), loaded on a thread of its own. It is looked for beside the program
+// only, in bin/../<libdir>/beatwise: the build lays out its programs and
+// modules the same way as an installation does.
 class RuntimeModule {
 public:
-    RuntimeModule(QString fileName, QString builtPath);
+    explicit RuntimeModule(QString fileName);
 
     // Starts loading in the background; once only.
     void Preload();
@@ -29,7 +29,6 @@ public:
 
 private:
     QString m_fileName;
-    QString m_builtPath;
     std::once_flag m_started;
     std::shared_future<void*> m_loaded; // the module's handle
 };

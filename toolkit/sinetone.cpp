@@ -19,8 +19,7 @@ using ReplaceableTone = Replaceable<Tone, SineTone>;
 // The sound-server code and the audio libraries it needs.
 RuntimeModule& SoundModule()
 {
-    static RuntimeModule module(
-        QStringLiteral("libbeatwise_sound.so"), QStringLiteral(BEATWISE_SOUND_MODULE_BUILT));
+    static RuntimeModule module(QStringLiteral("libbeatwise_sound.so"));
     return module;
 }
 

@@ -1,8 +1,12 @@
 // The desktop files validate, and the Debian package holds what a desktop
-// needs: the program, its menu entry, its description and its icons, with
-// the libraries and plugins it runs on among its dependencies.
+// and Debian need: the program, its menu entry (which opens audio files),
+// its description and its icons, its manual page, its licence and history,
+// with the libraries and plugins it runs on among its dependencies; and
+// nothing in it names the folders it was built in.
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -81,7 +85,9 @@ void TestPackage::packageHoldsWhatTheDesktopNeeds()
         "./usr/" BEATWISE_LIBDIR "/beatwise/libbeatwise_analysis.so",
         "./usr/share/applications/" + kAppId + ".desktop",
         "./usr/share/metainfo/" + kAppId + ".metainfo.xml",
-        "./usr/share/icons/hicolor/scalable/apps/" + kAppId + ".svg"};
+        "./usr/share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
+        "./usr/share/man/man1/beatwise.1.gz", "./usr/share/doc/beatwise/copyright",
+        "./usr/share/doc/beatwise/changelog.Debian.gz"};
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         expected
             << QStringLiteral("./usr/share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId);
@@ -100,9 +106,37 @@ void TestPackage::packageHoldsWhatTheDesktopNeeds()
     QFile entry(unpacked.filePath("usr/share/applications/" + kAppId + ".desktop"));
     QVERIFY(entry.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
-    QVERIFY(lines.contains("Exec=beatwise"));
+    QVERIFY(lines.contains("Exec=beatwise %f"));
     QVERIFY(lines.contains("Icon=" + kAppId));
+    const QStringList types = lines.filter(QRegularExpression("^MimeType="));
+    QVERIFY(types.size() == 1 && types.first().contains("audio/flac;")
+        && types.first().contains("audio/mpeg;"));
     QVERIFY(QFileInfo(unpacked.filePath("usr/bin/beatwise")).isExecutable());
+
+    QFile copyright(unpacked.filePath("usr/share/doc/beatwise/copyright"));
+    QVERIFY(copyright.open(QIODevice::ReadOnly));
+    const QByteArray terms = copyright.readAll();
+    QVERIFY(terms.startsWith(
+        "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"));
+    QVERIFY(terms.contains("\nLicense: GPL-3+\n"));
+    const Run manual = RunTool(
+        "sh", {"-c", "gzip -dc " + unpacked.filePath("usr/share/man/man1/beatwise.1.gz")});
+    QVERIFY(manual.output.startsWith(".TH BEATWISE 1") && manual.output.contains(R"(\-\-tempo)"));
+
+    // No build folder anywhere, not even as the place to load a module from.
+    QDirIterator each(unpacked.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (each.hasNext()) {
+        QFile file(each.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        for (const char* folder : {BEATWISE_SOURCE_DIR, BEATWISE_BINARY_DIR})
+            QVERIFY2(!bytes.contains(folder), qPrintable(file.fileName() + " names " + folder));
+    }
+    // The modules are private: no maintainer script runs ldconfig for them.
+    QTemporaryDir control;
+    QCOMPARE(RunTool("dpkg-deb", {"--control", deb, control.path()}).exitCode, 0);
+    for (const char* script : {"postinst", "postrm"})
+        QVERIFY2(!QFile::exists(control.filePath(script)), script);
 }
 
 QTEST_GUILESS_MAIN(TestPackage)
