@@ -55,7 +55,7 @@ CTempoApp& TheApp()
 void DescribeApplication()
 {
     QApplication::setApplicationName(QString::fromUtf8(res::kProductName));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(res::kProductName));
+    // No display name: Qt would add it to a caption that names the program already.
     QApplication::setApplicationVersion(QString::fromUtf8(res::kVersion));
     QApplication::setOrganizationName(QString::fromUtf8(res::kCompanyName));
     QApplication::setWindowIcon(tk::IconFromFolder(QString::fromLatin1(IDR_MAINFRAME)));

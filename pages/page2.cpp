@@ -4,8 +4,6 @@
 #include "res/resource.h"
 #include "toolkit/listview.h"
 
-#include <QColor>
-
 namespace {
 
 enum Column { kBeat, kDelay, kNumber };
@@ -14,7 +12,6 @@ const char* const kStartLabels[CPage2::kRows]
     = {"0.25", "0.33", "0.50", "0.66", "0.75", "1.00", "1.25", "1.33", "1.50", "1.66", "1.75",
         "2.00", "2.25", "2.50", "2.75", "3.00", "3.50", "4.00", "4.50", "5.00"};
 constexpr int kResetRows = 10; // Reset relabels these as 1 to 10 beats and keeps the rest
-const QColor kBackground(240, 240, 240);
 
 } // namespace
 
@@ -28,7 +25,9 @@ CPage2::CPage2(QWidget* parent)
 bool CPage2::OnInitDialog()
 {
     tk::ListView& list = ListViewControl(IDC_MULTITAP_LIST);
-    list.SetBackgroundColor(kBackground);
+    // The window's own grey behind the rows, as on the desktop it came from,
+    // and in whatever colours the desktop's palette gives it.
+    list.SetBackgroundRole(QPalette::Window, QPalette::WindowText);
     list.InsertColumn(kBeat, QStringLiteral("Beat"), 50);
     list.InsertColumn(kDelay, QStringLiteral("Delay(ms)"), 194);
     list.InsertColumn(kNumber, QStringLiteral("No."), 30);

@@ -2,7 +2,10 @@
 
 #include "toolkit/labeleditdelegate.h"
 
+#include <QEvent>
 #include <QHeaderView>
+
+#include <algorithm>
 
 namespace tk {
 
@@ -35,7 +38,8 @@ void ListView::InsertColumn(int column, const QString& header, int widthPixels)
     labels.insert(qBound(0, column, int(labels.size())), header);
     setColumnCount(int(labels.size()));
     setHeaderLabels(labels);
-    setColumnWidth(column, widthPixels);
+    m_leastWidths.insert(qBound(0, column, int(m_leastWidths.size())), widthPixels);
+    FitColumn(column);
 }
 
 void ListView::InsertItem(int row, const QString& label)
@@ -44,12 +48,33 @@ void ListView::InsertItem(int row, const QString& label)
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
     item->setText(0, label);
     insertTopLevelItem(qBound(0, row, topLevelItemCount()), item);
+    FitColumn(0);
 }
 
 void ListView::SetItemText(int row, int column, const QString& text)
 {
-    if (QTreeWidgetItem* item = topLevelItem(row))
+    if (QTreeWidgetItem* item = topLevelItem(row)) {
         item->setText(column, text);
+        FitColumn(column);
+    }
+}
+
+void ListView::FitColumn(int column)
+{
+    if (column < 0 || column >= m_leastWidths.size())
+        return;
+    const int needed = std::max(sizeHintForColumn(column), header()->sectionSizeHint(column));
+    setColumnWidth(column, std::max(m_leastWidths[column], needed));
+}
+
+void ListView::changeEvent(QEvent* event)
+{
+    QTreeWidget::changeEvent(event);
+    // A larger font needs wider columns.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        for (int column = 0; column < m_leastWidths.size(); ++column)
+            FitColumn(column);
+    }
 }
 
 QString ListView::GetItemText(int row, int column) const
@@ -58,14 +83,15 @@ QString ListView::GetItemText(int row, int column) const
     return item ? item->text(column) : QString();
 }
 
-void ListView::SetBackgroundColor(const QColor& color)
+void ListView::SetBackgroundRole(QPalette::ColorRole background, QPalette::ColorRole text)
 {
     QPalette colors = palette();
-    colors.setColor(QPalette::Base, color);
-    colors.setColor(QPalette::AlternateBase, color);
-    const QColor text = color.lightnessF() > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
-    colors.setColor(QPalette::Text, text);
-    colors.setColor(QPalette::WindowText, text);
+    for (const QPalette::ColorGroup group :
+        {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colors.setColor(group, QPalette::Base, colors.color(group, background));
+        colors.setColor(group, QPalette::AlternateBase, colors.color(group, background));
+        colors.setColor(group, QPalette::Text, colors.color(group, text));
+    }
     setPalette(colors);
     setAutoFillBackground(true);
 }

@@ -19,15 +19,17 @@ class ListView : public QTreeWidget {
 public:
     explicit ListView(QWidget* parent = nullptr);
 
+    // The width is the least the column takes: it widens to fit its header
+    // and every cell, whatever the font.
     void InsertColumn(int column, const QString& header, int widthPixels);
     void InsertItem(int row, const QString& label);
     void SetItemText(int row, int column, const QString& text); // no effect on a missing row
     QString GetItemText(int row, int column) const;
     int GetItemCount() const { return topLevelItemCount(); }
 
-    // Background behind the rows and their text; the text takes a colour
-    // that reads well on it whatever the desktop palette.
-    void SetBackgroundColor(const QColor& color);
+    // Background behind the rows and their text; the text takes the
+    // palette's colour for text on that role.
+    void SetBackgroundRole(QPalette::ColorRole background, QPalette::ColorRole text);
 
     // Starts editing the label of a row, as the user's gestures do.
     void EditLabel(int row);
@@ -37,6 +39,12 @@ signals:
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FitColumn(int column);
+
+    QList<int> m_leastWidths; // by column
 };
 
 } // namespace tk

@@ -2,8 +2,12 @@
 
 #include "toolkit/scrollcode.h"
 
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
+#include <algorithm>
 #include <utility>
 
 namespace tk {
@@ -48,6 +52,34 @@ void Slider::SetLineSize(int step)
 void Slider::SetPageSize(int step)
 {
     setPageStep(step);
+}
+
+void Slider::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+    if (tickPosition() == NoTicks || maximum() <= minimum())
+        return;
+
+    // A tick at every interval along the handle's path, right of the groove.
+    QColor tick = palette().color(QPalette::WindowText);
+    tick.setAlphaF(0.6f);
+    painter.setPen(tick);
+    const int handle = style()->pixelMetric(QStyle::PM_SliderLength, &option, this);
+    const int length = style()->pixelMetric(QStyle::PM_SliderTickmarkOffset, &option, this);
+    const int interval = tickInterval() > 0 ? tickInterval() : std::max(1, pageStep());
+    const int right = rect().right() - 1;
+    for (int value = minimum(); value <= maximum(); value += interval) {
+        const int y = QStyle::sliderPositionFromValue(
+                          minimum(), maximum(), value, height() - handle, option.upsideDown)
+            + handle / 2;
+        painter.drawLine(right - std::max(2, length - 1), y, right, y);
+        if (value > maximum() - interval)
+            break;
+    }
 }
 
 void Slider::OnAction(int action)

@@ -24,6 +24,11 @@ public:
 signals:
     void scrolled(int code, int position);
 
+protected:
+    // Tick marks in the palette's text colour: the style's own are drawn
+    // from the window colour and all but vanish on a dark one.
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void OnAction(int action);
 };

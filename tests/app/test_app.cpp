@@ -212,6 +212,12 @@ void TestApp::versionBlockDescribesProgram()
     QCOMPARE(QApplication::applicationName(), QStringLiteral("Beatwise"));
     QCOMPARE(QApplication::applicationVersion(), QStringLiteral("1.0.0.1"));
     QVERIFY(!QApplication::windowIcon().isNull());
+    // No display name of its own: Qt would add one to every caption, and the
+    // sheet's already names the program. Without one, it follows the name.
+    QApplication::setApplicationName(QStringLiteral("probe"));
+    const QString displayed = QApplication::applicationDisplayName();
+    QApplication::setApplicationName(QStringLiteral("Beatwise"));
+    QCOMPARE(displayed, QStringLiteral("probe"));
 }
 
 QTEST_MAIN(TestApp)

@@ -1,11 +1,14 @@
 // Every page and the About box legible at the desktop's default font, at a
 // large font, with a dark palette and (run again by CTest with
 // QT_SCALE_FACTOR=2) at twice the scale: every caption whole, in the dialog's
-// one font, and drawn in a colour that stands out from what is behind it.
+// one font, and drawn in a colour that stands out from what is behind it;
+// the emblem, the slider's ticks and the Multi-tap list in the palette's
+// colours, and every cell of the list whole.
 #include "app/aboutdialog.h"
 #include "support/sheetharness.h"
 #include "support/uitest.h"
 #include "toolkit/dialogsurface.h"
+#include "toolkit/listview.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -13,7 +16,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QStyleOption>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
@@ -197,6 +202,47 @@ void TestLegibility::everyCaptionLegible()
         QVERIFY2(visible, qPrintable(what + " not to be seen"));
     }
     QVERIFY(captions >= 4);
+
+    // What is drawn rather than written holds too: no slab of another
+    // palette, no square behind the emblem, ticks that show, cells whole.
+    const auto pixel = [&](QWidget* widget, QPoint at) {
+        return image.pixelColor(widget->mapTo(window, at) * ratio);
+    };
+    // The page's own colour, just outside a control.
+    const auto behind = [&](QWidget* widget) { return pixel(widget, {-3, widget->height() / 2}); };
+    for (QLabel* emblem : surface->findChildren<QLabel*>()) {
+        if (!emblem->pixmap().isNull())
+            QVERIFY2(Distance(pixel(emblem, emblem->contentsRect().topLeft() + QPoint(1, 1)),
+                         behind(emblem))
+                    < 30,
+                "the emblem sits on a square of its own");
+    }
+    for (QSlider* slider : surface->findChildren<QSlider*>()) {
+        int strongest = 0; // the ticks, right of the groove
+        for (int y = 0; y < slider->height(); ++y)
+            strongest = std::max(
+                strongest, Distance(pixel(slider, {slider->width() - 3, y}), behind(slider)));
+        QVERIFY2(strongest >= 150, "the slider's ticks are faint");
+    }
+    for (QTreeWidget* list : surface->findChildren<QTreeWidget*>()) {
+        // The rows on the window's colour of the palette in use.
+        QVERIFY2(Distance(pixel(list->viewport(), {list->viewport()->width() - 2, 2}),
+                     window->palette().color(QPalette::Window))
+                < 30,
+            "the list is a slab of another palette");
+        // A label edited wider than any at the start still fits its column.
+        static_cast<tk::ListView&>(*list).SetItemText(0, 0, QStringLiteral("12.125"));
+        const QFontMetrics metrics(list->font());
+        for (int column = 0; column < list->columnCount(); ++column) {
+            for (int row = 0; row < list->topLevelItemCount(); ++row) {
+                const QString text = list->topLevelItem(row)->text(column);
+                QVERIFY2(metrics.horizontalAdvance(text)
+                            + 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin)
+                        < list->columnWidth(column),
+                    qPrintable(QStringLiteral("'%1' cut off in its column").arg(text)));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestLegibility)

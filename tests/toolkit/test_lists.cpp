@@ -158,24 +158,28 @@ void TestLists::noLabelEditOnHiddenView()
 
 void TestLists::backgroundKeepsTextReadable_data()
 {
-    QTest::addColumn<QColor>("desktopText");
+    QTest::addColumn<QColor>("window");
+    QTest::addColumn<QColor>("windowText");
 
-    QTest::newRow("light palette") << QColor(Qt::black);
-    QTest::newRow("dark palette") << QColor(230, 230, 230);
+    QTest::newRow("light desktop") << QColor(240, 240, 240) << QColor(Qt::black);
+    QTest::newRow("dark desktop") << QColor(0x2b, 0x2b, 0x2b) << QColor(0xe6, 0xe6, 0xe6);
 }
 
 void TestLists::backgroundKeepsTextReadable()
 {
-    QFETCH(QColor, desktopText);
+    QFETCH(QColor, window);
+    QFETCH(QColor, windowText);
 
+    // The rows on the window's colour, in its text colour, whatever the desktop's.
     ProbeSurface surface;
     tk::ListView& view = surface.ListViewControl(probe::kView);
     QPalette desktop = view.palette();
-    desktop.setColor(QPalette::Text, desktopText);
+    desktop.setColor(QPalette::Window, window);
+    desktop.setColor(QPalette::WindowText, windowText);
     view.setPalette(desktop);
-    view.SetBackgroundColor(QColor(240, 240, 240));
-    QCOMPARE(view.palette().color(QPalette::Base), QColor(240, 240, 240));
-    QVERIFY(view.palette().color(QPalette::Text).lightnessF() < 0.3);
+    view.SetBackgroundRole(QPalette::Window, QPalette::WindowText);
+    QCOMPARE(view.palette().color(QPalette::Base), window);
+    QCOMPARE(view.palette().color(QPalette::Text), windowText);
 }
 
 QTEST_MAIN(TestLists)
