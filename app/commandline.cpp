@@ -18,12 +18,14 @@
 namespace {
 
 constexpr const char* kUsage
-    = "Usage: beatwise [FILE]\n"
+    = "Usage: beatwise [--link] [FILE]\n"
       "       beatwise --tempo FILE...\n"
       "\n"
       "Echo delays, modulation rates and song lengths from a tempo.\n"
       "\n"
       "  FILE              start with the tempo of this song file\n"
+      "  --link            start in the network's Link session, sharing the tempo\n"
+      "                    with every app and device that joins it\n"
       "  --tempo FILE...   print the tempo of each song file, a line each, with no\n"
       "                    window: \"FILE: 128.00 bpm\", \"FILE: 98.00 bpm (drifts\n"
       "                    95.10 to 101.30)\" or \"FILE: no tempo: REASON\"; the exit\n"
@@ -125,6 +127,8 @@ std::optional<int> RunCommandLine(int argc, char* argv[])
         QCoreApplication application(argc, argv);
         return PrintTempos(std::vector<const char*>(argv + 2, argv + argc));
     }
+    if (first == "--link")
+        return std::nullopt; // the window, in the Link session
     if (first.size() > 1 && first[0] == '-') {
         std::fprintf(stderr, "beatwise: unknown option %s\n\n", argv[1]);
         std::fputs(kUsage, stderr);

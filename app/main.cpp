@@ -41,8 +41,13 @@ int main(int argc, char* argv[])
     if (const QString report = qEnvironmentVariable("BEATWISE_FIRST_PAINT_REPORT");
         !report.isEmpty())
         ReportFirstPaintAndExit(report);
-    // beatwise FILE starts with the tempo of that song.
-    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1)
-        theApp.SetSongFile(arguments.at(1));
+    // beatwise [--link] [FILE]: in the Link session, with the tempo of that song.
+    QStringList arguments = QApplication::arguments().mid(1);
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--link")) {
+        theApp.SetLinkAtStart(true);
+        arguments.removeFirst();
+    }
+    if (!arguments.isEmpty())
+        theApp.SetSongFile(arguments.first());
     return theApp.Run();
 }

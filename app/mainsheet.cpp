@@ -1,5 +1,6 @@
 #include "app/mainsheet.h"
 
+#include "app/linksync.h"
 #include "app/songtempofinder.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ QString DraggedFile(const QMimeData* data)
 CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int startPage)
     : tk::PropertySheet(caption, parent, startPage)
     , m_finder(new CSongTempoFinder(*this))
+    , m_link(new CLinkSync(*this))
 {
     // Files are taken anywhere on the sheet, before any edit under the
     // pointer would take the file's name as text.

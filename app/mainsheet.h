@@ -2,6 +2,7 @@
 
 #include "toolkit/propertysheet.h"
 
+class CLinkSync;
 class CSongTempoFinder;
 
 // The main window: a property sheet with the three calculator pages, which
@@ -18,10 +19,12 @@ public:
     void ChooseSongFile();
 
     CSongTempoFinder& SongTempoFinder() const { return *m_finder; }
+    CLinkSync& LinkSync() const { return *m_link; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     CSongTempoFinder* m_finder;
+    CLinkSync* m_link;
 };

@@ -1,11 +1,9 @@
 #include "app/songtempofinder.h"
 
+#include "app/showntempo.h"
 #include "app/songanalysis.h"
 
-#include "res/resource.h"
 #include "toolkit/buttonmnemonic.h"
-#include "toolkit/edit.h"
-#include "toolkit/propertypage.h"
 #include "toolkit/propertysheet.h"
 #include "toolkit/pushbutton.h"
 
@@ -39,8 +37,9 @@ CSongTempoFinder::CSongTempoFinder(tk::PropertySheet& sheet)
         button->setAutoDefault(false);
         button->hide();
     }
-    connect(m_half, &QPushButton::clicked, this, [this] { TypeTempo(m_found / 2); });
-    connect(m_double, &QPushButton::clicked, this, [this] { TypeTempo(m_found * 2); });
+    connect(m_half, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found / 2); });
+    connect(
+        m_double, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found * 2); });
     m_progress->setRange(0, 100);
     m_progress->setMaximumWidth(m_progress->fontMetrics().averageCharWidth() * 12);
     m_progress->setAccessibleName(tr("Finding the tempo"));
@@ -120,25 +119,13 @@ void CSongTempoFinder::Finished(Job* job)
             Say(SongTempoWords::NoAnalysis(name));
         } else {
             if (job->result.failure == analysis::Failure::None) {
-                TypeTempo(job->result.bpm);
+                TypeShownTempo(m_sheet, job->result.bpm);
                 OfferOctaves(job->result.bpm);
             }
             Say(SongTempoWords::Said(job->result, name));
         }
     }
     m_jobs.remove_if([job](const std::unique_ptr<Job>& each) { return each.get() == job; });
-}
-
-void CSongTempoFinder::TypeTempo(double bpm)
-{
-    // Into the tempo of the page shown, as the user would type it there.
-    tk::PropertyPage* page = m_sheet.GetActivePage();
-    if (!page || !page->HasControls())
-        return;
-    tk::Edit& tempo = page->EditControl(IDC_TEMPO);
-    tempo.setFocus(Qt::OtherFocusReason);
-    tempo.selectAll();
-    tempo.insert(SongTempoWords::Typed(bpm));
 }
 
 void CSongTempoFinder::OfferOctaves(double bpm)

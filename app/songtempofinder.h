@@ -38,6 +38,8 @@ public:
     void Cancel();
     bool IsBusy() const { return m_current != nullptr; }
     QString Status() const;
+    // Puts a message in the status area, in place of the last.
+    void Say(const QString& message);
 
 private:
     struct Job {
@@ -49,8 +51,6 @@ private:
     };
 
     void Finished(Job* job);
-    void TypeTempo(double bpm);
-    void Say(const QString& message);
     void ShowProgress();
     void OfferOctaves(double bpm); // 0 takes the offer back
 

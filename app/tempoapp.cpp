@@ -1,5 +1,6 @@
 #include "app/tempoapp.h"
 
+#include "app/linksync.h"
 #include "app/mainsheet.h"
 #include "pages/page1.h"
 #include "pages/page2.h"
@@ -31,6 +32,8 @@ bool CTempoApp::InitInstance()
     // The tone's code loads once the window is up, long before a first tone.
     tk::AfterFirstPaint(&sheet, [this, &sheet] {
         tk::PreloadTone();
+        if (m_linkAtStart)
+            sheet.LinkSync().SetOn(true);
         if (!m_songFile.isEmpty())
             sheet.FindSongTempo(m_songFile);
     });

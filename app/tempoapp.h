@@ -19,6 +19,8 @@ public:
     // A song file named on the command line, whose tempo the program starts
     // with.
     void SetSongFile(const QString& path) { m_songFile = path; }
+    // Starts with Link switched on.
+    void SetLinkAtStart(bool on) { m_linkAtStart = on; }
     // Every help request opens the help's contents, whatever topic it names.
     void WinHelp(unsigned long data, unsigned command) override;
 
@@ -27,6 +29,7 @@ public:
 
 private:
     QString m_songFile;
+    bool m_linkAtStart = false;
 };
 
 // The running application, as the pages reach it.

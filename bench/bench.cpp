@@ -5,6 +5,7 @@
 // The figures also go to build/bench/results.json, to compare two commits.
 #include "eventbench.h"
 #include "figures.h"
+#include "linkbench.h"
 #include "realmusic.h"
 #include "startupbench.h"
 #include "support/uitest.h"
@@ -20,6 +21,10 @@ int main(int argc, char* argv[])
 {
     if (argc == 3 && QByteArray(argv[1]) == "--analyse-for-memory")
         return AnalyseForMemory(argv[2]);
+    if (argc == 2 && QByteArray(argv[1]) == "--link-latency") {
+        QCoreApplication core(argc, argv);
+        return MeasureLinkLatency(20);
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
@@ -34,6 +39,7 @@ int main(int argc, char* argv[])
     BenchSongTempo(QCoreApplication::applicationFilePath(),
         QFileInfo(results).absolutePath() + QStringLiteral("/corpus"), figures);
     BenchRealMusic(QFileInfo(results).absolutePath() + QStringLiteral("/realmusic"), figures);
+    BenchLink(QCoreApplication::applicationFilePath(), figures);
 
     const QString machine = DescribeMachine();
     std::printf("Beatwise benchmarks on %s\n\n", qPrintable(machine));

@@ -83,6 +83,7 @@ void TestPackage::packageHoldsWhatTheDesktopNeeds()
     QStringList expected {"./usr/bin/beatwise",
         "./usr/" BEATWISE_LIBDIR "/beatwise/libbeatwise_sound.so",
         "./usr/" BEATWISE_LIBDIR "/beatwise/libbeatwise_analysis.so",
+        "./usr/" BEATWISE_LIBDIR "/beatwise/libbeatwise_link.so",
         "./usr/share/applications/" + kAppId + ".desktop",
         "./usr/share/metainfo/" + kAppId + ".metainfo.xml",
         "./usr/share/icons/hicolor/scalable/apps/" + kAppId + ".svg",

@@ -1,0 +1,194 @@
+#include "app/linksync.h"
+
+#include "app/mainsheet.h"
+#include "app/showntempo.h"
+#include "app/songanalysis.h"
+#include "app/songtempofinder.h"
+#include "app/tempoapp.h"
+#include "calc/numberreading.h"
+#include "link/linksession.h"
+#include "res/resource.h"
+#include "toolkit/buttonmnemonic.h"
+#include "toolkit/clock.h"
+#include "toolkit/edit.h"
+#include "toolkit/propertypage.h"
+#include "toolkit/runtimemodule.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+// Ableton Link and its network code, loaded when Link is first switched on.
+tk::RuntimeModule& LinkModule()
+{
+    static tk::RuntimeModule module(QStringLiteral("libbeatwise_link.so"));
+    return module;
+}
+
+template <typename Function> Function LinkFunction(const char* name)
+{
+    return reinterpret_cast<Function>(LinkModule().Function(name));
+}
+
+// A tempo being typed goes to the session once the typing pauses this long.
+constexpr std::int64_t kTypingPause = 500;
+
+} // namespace
+
+CLinkSync::CLinkSync(CMainSheet& sheet)
+    : QObject(&sheet)
+    , m_sheet(sheet)
+    , m_box(new QCheckBox(tr("&Link"), sheet.StatusArea()))
+    , m_peersLabel(new QLabel(sheet.StatusArea()))
+    , m_watch(new QTimer(this))
+{
+    if (auto* layout = qobject_cast<QHBoxLayout*>(sheet.StatusArea()->layout())) {
+        layout->addWidget(m_box);
+        layout->addWidget(m_peersLabel);
+    }
+    m_box->setAccessibleName(tr("Link: share the tempo with the studio's Link session"));
+    m_peersLabel->setAccessibleName(tr("Link peers"));
+    m_peersLabel->hide();
+    tk::ClickLikeMouseOnMnemonic(m_box);
+    connect(m_box, &QCheckBox::toggled, this, &CLinkSync::SetOn);
+    m_watch->setInterval(50);
+    connect(m_watch, &QTimer::timeout, this, &CLinkSync::SendSharedTempo);
+    qApp->installEventFilter(this);
+}
+
+CLinkSync::~CLinkSync()
+{
+    // The widgets may be gone already; Link's threads must end before this
+    // object does.
+    CloseSession();
+}
+
+void CLinkSync::CloseSession()
+{
+    if (m_session) {
+        LinkFunction<tempolink::CloseFunction>(tempolink::kClose)(m_session);
+        m_session = nullptr;
+    }
+}
+
+void CLinkSync::SetOn(bool on)
+{
+    if (on && !m_session)
+        Start();
+    else if (!on && m_session)
+        Stop();
+    const QSignalBlocker blocker(m_box);
+    m_box->setChecked(m_session != nullptr);
+}
+
+void CLinkSync::Start()
+{
+    const auto open = LinkFunction<tempolink::OpenFunction>(tempolink::kOpen);
+    if (!open || !LinkFunction<tempolink::CloseFunction>(tempolink::kClose)
+        || !LinkFunction<tempolink::SetTempoFunction>(tempolink::kSetTempo)) {
+        m_sheet.SongTempoFinder().Say(tr("Link cannot start here: its module is missing."));
+        return;
+    }
+    // Link calls from its own threads: everything it says is queued for the
+    // window's thread, where this object lives.
+    tempolink::Listener listener;
+    listener.context = this;
+    listener.peers = [](void* context, std::size_t count) {
+        auto* self = static_cast<CLinkSync*>(context);
+        QMetaObject::invokeMethod(
+            self, [self, count] { self->ShowPeers(int(count)); }, Qt::QueuedConnection);
+    };
+    listener.tempo = [](void* context, double bpm) {
+        auto* self = static_cast<CLinkSync*>(context);
+        QMetaObject::invokeMethod(
+            self, [self, bpm] { self->TakeSessionTempo(bpm); }, Qt::QueuedConnection);
+    };
+    const std::string& shared = TheApp().m_strTempo;
+    const double bpm = calc::ReadNumber(shared);
+    char error[256] = {};
+    // Joining with the shared tempo only matters when there is no session to
+    // join: one that is there keeps its own.
+    m_session = open(bpm >= tempolink::kSlowest && bpm <= tempolink::kFastest ? bpm : 120, listener,
+        error, sizeof error);
+    if (!m_session) {
+        m_sheet.SongTempoFinder().Say(
+            tr("Link cannot start: %1").arg(QString::fromLocal8Bit(error)));
+        return;
+    }
+    m_seen = shared;
+    m_fromSession.clear();
+    ShowPeers(0);
+    m_peersLabel->show();
+    m_watch->start();
+}
+
+void CLinkSync::Stop()
+{
+    m_watch->stop();
+    CloseSession(); // Link's threads are over once this returns
+    m_peersLabel->hide();
+    m_peers = 0;
+}
+
+void CLinkSync::ShowPeers(int count)
+{
+    if (!m_session)
+        return;
+    m_peers = count;
+    m_peersLabel->setText(count == 1 ? tr("1 peer") : tr("%1 peers").arg(count));
+}
+
+void CLinkSync::TakeSessionTempo(double bpm)
+{
+    if (!m_session)
+        return;
+    const QString typed = SongTempoWords::Typed(bpm);
+    if (typed.toStdString() == TheApp().m_strTempo)
+        return; // already the tempo here
+    m_fromSession = typed.toStdString();
+    TypeShownTempo(m_sheet, bpm);
+    // What the page made of it came from the session: not to be sent back.
+    m_seen = TheApp().m_strTempo;
+}
+
+void CLinkSync::SendSharedTempo()
+{
+    const std::string& shared = TheApp().m_strTempo;
+    if (!m_session || shared == m_seen || TypingTempo())
+        return;
+    m_seen = shared;
+    if (shared == m_fromSession)
+        return;
+    const double bpm = calc::ReadNumber(shared);
+    if (bpm >= tempolink::kSlowest && bpm <= tempolink::kFastest)
+        LinkFunction<tempolink::SetTempoFunction>(tempolink::kSetTempo)(m_session, bpm);
+}
+
+bool CLinkSync::TypingTempo() const
+{
+    // Typing 200 passes through 20: a tempo box with the focus that was
+    // typed in within the pause is still being typed.
+    tk::PropertyPage* page = m_sheet.GetActivePage();
+    if (!page || !page->HasControls()
+        || QApplication::focusWidget() != &page->EditControl(IDC_TEMPO))
+        return false;
+    return tk::CurrentClock().Milliseconds() - m_lastKeystroke < kTypingPause;
+}
+
+bool CLinkSync::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // Steps with the arrow keys go at once; characters are typing.
+        if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_PageUp
+            && key != Qt::Key_PageDown && key != Qt::Key_Return && key != Qt::Key_Enter
+            && key != Qt::Key_Tab)
+            m_lastKeystroke = tk::CurrentClock().Milliseconds();
+    }
+    return false;
+}

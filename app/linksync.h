@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+class QCheckBox;
+class QLabel;
+class QTimer;
+class CMainSheet;
+
+namespace tempolink {
+class LinkSession;
+}
+
+// Beatwise in the studio's Link session, switched on and off by the Link
+// box in the sheet's status area, with the count of the other peers beside
+// it. While on, the shared tempo goes to the session whenever it changes to
+// one Link takes (a tempo being typed once the typing pauses), and a tempo
+// the session changes to is typed into the page shown; a tempo that came
+// from the session is never sent back. Link runs on threads of its own,
+// and everything it says is handed to the window's thread.
+class CLinkSync : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CLinkSync(CMainSheet& sheet);
+    ~CLinkSync() override;
+
+    void SetOn(bool on);
+    bool IsOn() const { return m_session != nullptr; }
+    int Peers() const { return m_peers; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Start();
+    void Stop();
+    void CloseSession();
+    void ShowPeers(int count);
+    void TakeSessionTempo(double bpm);
+    void SendSharedTempo();
+    bool TypingTempo() const;
+
+    CMainSheet& m_sheet;
+    QCheckBox* m_box;
+    QLabel* m_peersLabel;
+    QTimer* m_watch;
+    tempolink::LinkSession* m_session = nullptr;
+    int m_peers = 0;
+    std::string m_seen; // the shared tempo as last looked at
+    std::string m_fromSession; // the text of the tempo last taken from the session
+    std::int64_t m_lastKeystroke = -1000000; // in the tempo box, on the clock
+};

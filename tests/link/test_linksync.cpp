@@ -1,0 +1,203 @@
+// Beatwise in a Link session with the real LinkHut as the other peer, on a
+// network of the test's own: a private network namespace with loopback
+// alone (multicast on), never the machine's network. LinkHut runs in tmux,
+// with a dummy JACK server, and is read from its screen.
+#include "app/linksync.h"
+#include "res/resource.h"
+#include "support/sheetharness.h"
+#include "support/uitest.h"
+
+#include <sched.h>
+#include <unistd.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <cstdlib>
+
+namespace {
+
+const QString kTmux = QStringLiteral("beatwise-linktest");
+
+// Moves the process into a network of its own; why not, when it cannot.
+QString EnterPrivateNetwork()
+{
+    for (const char* tool : {"ip", "tmux", "LinkHut", "jackd"}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            return QStringLiteral("%1 is not installed (scripts/install-deps test)").arg(tool);
+    }
+    if (::unshare(CLONE_NEWNET) != 0)
+        return QStringLiteral("no private network namespace can be made here (%1)")
+            .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    for (const char* command :
+        {"ip link set lo up", "ip link set lo multicast on", "ip route add 224.0.0.0/4 dev lo"}) {
+        if (std::system(command) != 0)
+            return QStringLiteral("'%1' failed in the private namespace").arg(command);
+    }
+    return {};
+}
+
+QString Tmux(const QStringList& arguments)
+{
+    QProcess tmux;
+    tmux.start("tmux", QStringList {"-L", kTmux} + arguments);
+    tmux.waitForFinished(5000);
+    return QString::fromUtf8(tmux.readAllStandardOutput());
+}
+
+// LinkHut's status line: enabled | num peers | quantum | start stop sync | tempo | ...
+struct HutStatus {
+    int peers = -1;
+    double tempo = 0;
+};
+
+HutStatus ReadHut()
+{
+    const QStringList lines = Tmux({"capture-pane", "-p"}).split('\n');
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        if (!lines[i].startsWith("enabled"))
+            continue;
+        const QStringList fields = lines[i + 1].split('|');
+        if (fields.size() < 5)
+            break;
+        return {fields[1].trimmed().toInt(), fields[4].trimmed().toDouble()};
+    }
+    return {};
+}
+
+} // namespace
+
+class TestLinkSync : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TestLinkSync(QString whyNot)
+        : m_whyNot(std::move(whyNot))
+    {
+    }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void joiningKeepsTheSessionsTempo();
+    void tempoChangesGoBothWays();
+    void settlesWithoutOscillation();
+    void peersCountTheOthers();
+
+private:
+    CLinkSync& Link() { return m_driver->harness.sheet.LinkSync(); }
+    QString PeersText()
+    {
+        return m_driver->harness.sheet.StatusArea()->findChildren<QLabel*>().last()->text();
+    }
+
+    QString m_whyNot;
+    QProcess m_jack;
+    std::unique_ptr<PageDriver> m_driver;
+};
+
+void TestLinkSync::initTestCase()
+{
+    if (!m_whyNot.isEmpty())
+        QSKIP(qPrintable(m_whyNot));
+    PrepareWidgetTests();
+    m_jack.start("jackd", {"--no-realtime", "-d", "dummy", "-r", "48000"});
+    QVERIFY(m_jack.waitForStarted());
+    QTest::qWait(500);
+    Tmux({"kill-server"});
+    Tmux({"new-session", "-d", "-x", "120", "-y", "30", "LinkHut"});
+    QTRY_VERIFY_WITH_TIMEOUT(ReadHut().peers == 0, 5000);
+    Tmux({"send-keys", "a"}); // LinkHut starts with Link off
+    QTRY_VERIFY_WITH_TIMEOUT(
+        Tmux({"capture-pane", "-p"}).contains(QRegularExpression("\\nyes ")), 5000);
+    // Link lets the older of two sessions win, and settles two started
+    // within half a second of each other by their ids: LinkHut's must be
+    // clearly the older one for joining to keep its tempo.
+    QTest::qWait(2000);
+    m_driver = std::make_unique<PageDriver>(0);
+    QVERIFY(m_driver->Show());
+}
+
+void TestLinkSync::cleanupTestCase()
+{
+    m_driver.reset();
+    Tmux({"kill-server"});
+    m_jack.kill();
+    m_jack.waitForFinished();
+}
+
+void TestLinkSync::joiningKeepsTheSessionsTempo()
+{
+    // LinkHut holds the session at 120; Beatwise has 140 when it joins.
+    m_driver->Type(IDC_TEMPO, QStringLiteral("140"));
+    auto* box = m_driver->harness.sheet.StatusArea()->findChild<QCheckBox*>();
+    QVERIFY(box && !box->isChecked());
+    QTest::keyClick(&m_driver->harness.sheet, Qt::Key_L, Qt::AltModifier); // its mnemonic
+    QVERIFY(box->isChecked() && Link().IsOn());
+    // Finding the other peer takes Link a moment.
+    QTRY_COMPARE_WITH_TIMEOUT(PeersText(), QStringLiteral("1 peer"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_driver->Text(IDC_TEMPO), QStringLiteral("120"), 1000);
+    QTest::qWait(1000);
+    QCOMPARE(ReadHut().tempo, 120.0);
+}
+
+void TestLinkSync::tempoChangesGoBothWays()
+{
+    // Stepped in Beatwise: at once, to 0.01 bpm.
+    QTest::keyClick(&m_driver->page.EditControl(IDC_TEMPO), Qt::Key_Up);
+    const double stepped = m_driver->Shared().toDouble();
+    QVERIFY(stepped != 120);
+    QTRY_COMPARE_WITH_TIMEOUT(ReadHut().tempo, stepped, 1000);
+    // Typed: only once the typing pauses, so 200 never sends 20.
+    m_driver->Type(IDC_TEMPO, QStringLiteral("200"));
+    QTRY_COMPARE_WITH_TIMEOUT(ReadHut().tempo, 200.0, 2000);
+    // LinkHut's e and w keys: a tempo from the session is typed here.
+    Tmux({"send-keys", "e"});
+    QTRY_COMPARE_WITH_TIMEOUT(m_driver->Text(IDC_TEMPO), QStringLiteral("201"), 1000);
+    Tmux({"send-keys", "w"});
+    QTRY_COMPARE_WITH_TIMEOUT(m_driver->Text(IDC_TEMPO), QStringLiteral("200"), 1000);
+    QCOMPARE(m_driver->Shared(), QStringLiteral("200"));
+}
+
+void TestLinkSync::settlesWithoutOscillation()
+{
+    // Changes on both sides in turn, then nothing: both come to rest on the
+    // same tempo and stay there.
+    for (int turn = 0; turn < 10; ++turn) {
+        if (turn % 2 == 0)
+            QTest::keyClick(&m_driver->page.EditControl(IDC_TEMPO), Qt::Key_Up);
+        else
+            Tmux({"send-keys", "e"});
+        QTest::qWait(300);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ReadHut().tempo, m_driver->Shared().toDouble(), 2000);
+    const QString settled = m_driver->Shared();
+    const double hut = ReadHut().tempo;
+    QTest::qWait(2000);
+    QCOMPARE(m_driver->Shared(), settled);
+    QCOMPARE(ReadHut().tempo, hut);
+}
+
+void TestLinkSync::peersCountTheOthers()
+{
+    Tmux({"send-keys", "q"}); // LinkHut quits, and leaves the session
+    QTRY_COMPARE_WITH_TIMEOUT(PeersText(), QStringLiteral("0 peers"), 10000);
+    m_driver->harness.sheet.StatusArea()->findChild<QCheckBox*>()->click();
+    QVERIFY(!Link().IsOn());
+}
+
+int main(int argc, char* argv[])
+{
+    // Before any thread starts: every thread and child process after this
+    // lives in the private network.
+    const QString whyNot = EnterPrivateNetwork();
+    QApplication application(argc, argv);
+    TestLinkSync test(whyNot);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_linksync.moc"
