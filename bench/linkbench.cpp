@@ -8,12 +8,14 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-const QString kTmux = QStringLiteral("beatwise-linkbench");
+const QString kTmux = QStringLiteral("beatwise-linkbench-%1").arg(::getpid());
 
 QString Tmux(const QStringList& arguments)
 {
