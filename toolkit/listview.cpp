@@ -48,15 +48,26 @@ void ListView::InsertItem(int row, const QString& label)
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
     item->setText(0, label);
     insertTopLevelItem(qBound(0, row, topLevelItemCount()), item);
-    FitColumn(0);
+    FitCell(item, 0);
 }
 
 void ListView::SetItemText(int row, int column, const QString& text)
 {
     if (QTreeWidgetItem* item = topLevelItem(row)) {
         item->setText(column, text);
-        FitColumn(column);
+        FitCell(item, column);
     }
+}
+
+void ListView::FitCell(QTreeWidgetItem* item, int column)
+{
+    // One cell at a time, as it is written: every keystroke in the tempo
+    // rewrites a whole column, and measuring it all each time would cost.
+    if (column < 0 || column >= m_leastWidths.size())
+        return;
+    const int needed = sizeHintForIndex(indexFromItem(item, column)).width();
+    if (needed > columnWidth(column))
+        setColumnWidth(column, needed);
 }
 
 void ListView::FitColumn(int column)

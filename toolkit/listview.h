@@ -43,6 +43,7 @@ protected:
 
 private:
     void FitColumn(int column);
+    void FitCell(QTreeWidgetItem* item, int column);
 
     QList<int> m_leastWidths; // by column
 };
