@@ -59,4 +59,10 @@ void* RuntimeModule::Function(const char* name)
     return module ? dlsym(module, name) : nullptr;
 }
 
+RuntimeModule& SoundModule()
+{
+    static RuntimeModule module(QStringLiteral("libbeatwise_sound.so"));
+    return module;
+}
+
 } // namespace tk

@@ -33,4 +33,8 @@ private:
     std::shared_future<void*> m_loaded; // the module's handle
 };
 
+// The desktop's audio, out and in: the sound-server code and the audio
+// libraries it needs.
+RuntimeModule& SoundModule();
+
 } // namespace tk

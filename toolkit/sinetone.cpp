@@ -2,7 +2,8 @@
 
 #include "toolkit/replaceable.h"
 #include "toolkit/runtimemodule.h"
-#include "toolkit/soundoutput.h"
+
+#include "sound/soundoutput.h"
 
 #include <QApplication>
 
@@ -15,13 +16,6 @@ namespace tk {
 namespace {
 
 using ReplaceableTone = Replaceable<Tone, SineTone>;
-
-// The sound-server code and the audio libraries it needs.
-RuntimeModule& SoundModule()
-{
-    static RuntimeModule module(QStringLiteral("libbeatwise_sound.so"));
-    return module;
-}
 
 } // namespace
 
@@ -55,7 +49,7 @@ void SineTone::Beep(int frequencyHz, int durationMs)
     if (!m_opened) {
         m_opened = true;
         const auto open
-            = reinterpret_cast<OpenSoundOutput>(SoundModule().Function(kOpenSoundOutput));
+            = reinterpret_cast<sound::OpenSoundOutput>(SoundModule().Function(sound::kOpenSoundOutput));
         m_output.reset(open ? open(&SineTone::RingBell, this) : nullptr);
     }
     if (!m_output) {
@@ -63,7 +57,7 @@ void SineTone::Beep(int frequencyHz, int durationMs)
         return;
     }
     if (frequencyHz != m_cachedHz || durationMs != m_cachedMs || m_cached.empty()) {
-        m_cached = Samples(SoundOutput::kSampleRate, frequencyHz, durationMs);
+        m_cached = Samples(sound::SoundOutput::kSampleRate, frequencyHz, durationMs);
         m_cachedHz = frequencyHz;
         m_cachedMs = durationMs;
     }

@@ -8,9 +8,11 @@
 #include <memory>
 #include <vector>
 
-namespace tk {
-
+namespace sound {
 class SoundOutput;
+}
+
+namespace tk {
 
 // Plays a sine wave on the desktop's sound server without waiting for it.
 // The sound module and the server connection open with the first tone, if
@@ -35,7 +37,7 @@ private:
     static void RingBell(void* tone);
 
     QObject m_bell; // rings the bell on the thread that made the tone
-    std::unique_ptr<SoundOutput> m_output; // goes before the bell it rings
+    std::unique_ptr<sound::SoundOutput> m_output; // goes before the bell it rings
     bool m_opened = false;
     int m_cachedHz = 0;
     int m_cachedMs = 0;

@@ -1,49 +1,15 @@
-#include "toolkit/pulseoutput.h"
+#include "sound/pulseoutput.h"
 
-#include <pulse/context.h>
-#include <pulse/stream.h>
-#include <pulse/thread-mainloop.h>
+#include "sound/pulseloop.h"
 
 #include <chrono>
 
-namespace tk {
+namespace sound {
 
 namespace {
 
 // Short enough for the tone to sound at once, long enough not to run dry.
 constexpr int kTargetLatencyMs = 20;
-
-bool IsGone(pa_context_state_t state)
-{
-    return state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED;
-}
-
-bool IsGone(pa_stream_state_t state)
-{
-    return state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED;
-}
-
-void Release(pa_operation* operation)
-{
-    if (operation)
-        pa_operation_unref(operation);
-}
-
-// RAII for the loop's lock, taken by callers from outside the loop's thread.
-class LoopLock {
-public:
-    explicit LoopLock(pa_threaded_mainloop* loop)
-        : m_loop(loop)
-    {
-        pa_threaded_mainloop_lock(m_loop);
-    }
-    ~LoopLock() { pa_threaded_mainloop_unlock(m_loop); }
-    LoopLock(const LoopLock&) = delete;
-    LoopLock& operator=(const LoopLock&) = delete;
-
-private:
-    pa_threaded_mainloop* m_loop;
-};
 
 } // namespace
 
@@ -210,11 +176,4 @@ void PulseOutput::OnDrained(pa_stream* stream, int /*success*/, void* self)
     Release(pa_stream_cork(stream, 1, nullptr, nullptr));
 }
 
-} // namespace tk
-
-// The module's entry point, found by name when the program loads the module.
-extern "C" __attribute__((visibility("default"))) tk::SoundOutput* beatwise_open_sound_output(
-    void (*noOutput)(void*), void* context)
-{
-    return new tk::PulseOutput([noOutput, context] { noOutput(context); });
-}
+} // namespace sound

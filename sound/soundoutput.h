@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tk {
+namespace sound {
 
 // Where the tone's samples go: the desktop's sound server, reached through a
 // module of its own (libbeatwise_sound) that the program loads only once its
@@ -23,9 +23,9 @@ public:
     virtual std::int64_t LastHandedOver() const = 0;
 };
 
-// The module's one entry point: a new output whose sounds that cannot be
+// The module's entry point: a new output whose sounds that cannot be
 // played (no server, no device) call noOutput(context), from any thread.
 using OpenSoundOutput = SoundOutput* (*)(void (*noOutput)(void*), void* context);
 inline constexpr const char* kOpenSoundOutput = "beatwise_open_sound_output";
 
-} // namespace tk
+} // namespace sound

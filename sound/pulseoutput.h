@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/soundoutput.h"
+#include "sound/soundoutput.h"
 
 #include <atomic>
 #include <cstdint>
@@ -11,7 +11,7 @@ struct pa_context;
 struct pa_stream;
 struct pa_threaded_mainloop;
 
-namespace tk {
+namespace sound {
 
 // One playback stream on the desktop's sound server (PulseAudio, or
 // PipeWire's PulseAudio service), run from the sound
@@ -55,4 +55,4 @@ private:
     std::atomic<std::int64_t> m_handedOver {0};
 };
 
-} // namespace tk
+} // namespace sound
