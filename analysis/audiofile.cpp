@@ -23,14 +23,14 @@ constexpr sf_count_t kSamplesPerRead = 65536;
 // and one that is not a number is read as silence.
 constexpr float kLoudest = 64;
 
-float Guarded(float sample)
+} // namespace
+
+float GuardedSample(float sample)
 {
     if (!(std::abs(sample) <= kLoudest))
         return sample > 0 ? kLoudest : sample < 0 ? -kLoudest : 0; // NaN is neither
     return sample;
 }
-
-} // namespace
 
 AudioFile::AudioFile(const std::string& path)
 {
@@ -106,7 +106,7 @@ size_t AudioFile::Read(float* samples, size_t count)
             float sum = 0;
             const float* frame = m_frames.data() + size_t(group * m_factor * channels);
             for (int i = 0; i < m_factor * channels; ++i)
-                sum += Guarded(frame[i]);
+                sum += GuardedSample(frame[i]);
             samples[given++] = sum * scale;
         }
         if (frames < wanted)

@@ -45,4 +45,8 @@ private:
     std::vector<float> m_frames;
 };
 
+// A sample as the analysis takes it, from a file or a sound server alike:
+// clipped far beyond full scale, and silence where it is not a number.
+float GuardedSample(float sample);
+
 } // namespace analysis

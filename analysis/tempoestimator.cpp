@@ -11,12 +11,10 @@ namespace analysis {
 namespace {
 
 constexpr double kWindowSeconds = 12, kHopSeconds = 3;
-constexpr double kShortestSong = 6; // seconds: less has too few beats to tell
 constexpr double kFastest = 250, kSlowest = 40; // bpm
 constexpr double kLongestLagSeconds = 4.2; // reaches four beats at 57 bpm
 constexpr double kCoarseFramesPerSecond = 100; // of the windows' envelope
 constexpr double kStoredSeconds = 10 * 60;
-constexpr double kRefinedSeconds = 5 * 60; // enough to fix the tempo to 0.01 bpm
 constexpr double kDrift = 0.02; // a spread of local tempos beyond this is drift
 constexpr double kSteady = 0.015; // a window this near the median keeps the beat
 constexpr double kNear = 0.08; // how far a local beat may stray from the song's
@@ -33,7 +31,7 @@ constexpr double kCompression = 0.5;
 constexpr size_t kPeaksKept = 16;
 // Beats this uneven, with this little between them, are eighths; half
 // beats this even are beats, up to a tempo that few songs pass.
-constexpr double kUneven = 0.6, kSilentBetween = 0.1, kEven = 0.85;
+constexpr double kUneven = 0.8, kSilentBetween = 0.1, kEven = 0.8;
 constexpr double kFastestDoubled = 200.5;
 constexpr double kOnsetsStandOut = 2; // times the mean of the folded envelope
 
@@ -97,10 +95,12 @@ double Tatum(const std::vector<Repeat>& strong, double shortest)
 
 } // namespace
 
-TempoEstimator::TempoEstimator(double framesPerSecond)
+TempoEstimator::TempoEstimator(double framesPerSecond, EstimatorSettings settings)
     : m_fineFramesPerSecond(framesPerSecond)
     , m_fine(std::max<size_t>(1, size_t(std::lround(framesPerSecond / kCoarseFramesPerSecond))))
     , m_framesPerSecond(framesPerSecond / double(m_fine))
+    , m_shortest(size_t(settings.shortestSeconds * m_framesPerSecond))
+    , m_refined(size_t(settings.refinedSeconds * m_framesPerSecond))
     , m_windowFrames(size_t(kWindowSeconds * m_framesPerSecond))
     , m_hopFrames(size_t(kHopSeconds * m_framesPerSecond))
     , m_longestLag(size_t(kLongestLagSeconds * m_framesPerSecond))
@@ -437,12 +437,33 @@ double TempoEstimator::Level(double lag, size_t first, size_t count) const
 TempoEstimate TempoEstimator::Estimate()
 {
     // The end of the music gets a window of its own, if the last one left
-    // much of it out.
-    const auto shortest = size_t(kShortestSong * m_framesPerSecond);
-    if (m_total >= shortest && m_total > m_lastWindowEnd + m_hopFrames / 2)
-        AnalyseWindow(
-            m_total - std::min(m_total, m_windowFrames), std::min(m_total, m_windowFrames));
+    // much of it out: for this estimate only, as more music may follow.
+    if (m_total < m_shortest || m_total <= m_lastWindowEnd + m_hopFrames / 2)
+        return EstimateFromWindows();
+    const size_t lastWindowEnd = m_lastWindowEnd;
+    const std::vector<double> beatAutocorrelation = m_beatAutocorrelation;
+    const bool early = m_windows.empty();
+    AnalyseWindow(m_total - std::min(m_total, m_windowFrames), std::min(m_total, m_windowFrames));
+    if (early) {
+        // Asked again and again before a first whole window (as music is
+        // heard), the beat is chosen from all the music's beginnings so far:
+        // one alone would favour the beat or its half by where in the bar
+        // the music ends.
+        m_earlyAutocorrelation.resize(m_beatAutocorrelation.size(), 0.0);
+        for (size_t lag = 0; lag < m_beatAutocorrelation.size(); ++lag)
+            m_earlyAutocorrelation[lag] += m_beatAutocorrelation[lag];
+        m_beatAutocorrelation = m_earlyAutocorrelation;
+    }
+    const TempoEstimate estimate = EstimateFromWindows();
+    m_windows.pop_back();
+    m_windowStarts.pop_back();
+    m_lastWindowEnd = lastWindowEnd;
+    m_beatAutocorrelation = beatAutocorrelation;
+    return estimate;
+}
 
+TempoEstimate TempoEstimator::EstimateFromWindows() const
+{
     TempoEstimate estimate;
     estimate.windows = int(m_windows.size());
     for (const Window& window : m_windows)
@@ -490,8 +511,8 @@ TempoEstimate TempoEstimator::Estimate()
             const size_t first = m_windowStarts[bestFirst];
             size_t end = std::min(m_envelope.size() / m_fine,
                 m_windowStarts[bestFirst + bestCount - 1] + m_windowFrames);
-            end = std::min(end, first + size_t(kRefinedSeconds * m_framesPerSecond));
-            if (end > first + m_windowFrames / 2) {
+            end = std::min(end, first + m_refined);
+            if (end > first + std::min(m_windowFrames / 2, m_shortest)) {
                 const double lag = Refine(60 * m_framesPerSecond / bpm, first, end - first);
                 level = Level(lag, first, end - first);
                 bpm = 60 * m_framesPerSecond / lag;

@@ -16,6 +16,12 @@ struct TempoEstimate {
     int beatWindows = 0; // of which had a beat
 };
 
+// How much music the estimator needs, and how much of it refines the tempo.
+struct EstimatorSettings {
+    double shortestSeconds = 6; // less has too few beats to tell
+    double refinedSeconds = 5 * 60; // enough to fix the tempo to 0.01 bpm
+};
+
 // The tempo of music from its onset envelope, fed frame by frame: the beat
 // period is estimated in overlapping windows of about ten seconds, each from
 // how the envelope repeats itself, and the tempo is the median of the local
@@ -26,11 +32,11 @@ struct TempoEstimate {
 // and the envelope of at most the first ten minutes for the refinement.
 class TempoEstimator {
 public:
-    explicit TempoEstimator(double framesPerSecond);
+    explicit TempoEstimator(double framesPerSecond, EstimatorSettings settings = {});
 
     // The envelope of onsets, and that of the lowest bands alone.
     void Add(const float* values, const float* lows, size_t count);
-    // The estimate over everything added so far.
+    // The estimate over everything added so far; more may be added after.
     TempoEstimate Estimate();
 
 private:
@@ -44,6 +50,7 @@ private:
     };
 
     void AnalyseWindow(size_t first, size_t count);
+    TempoEstimate EstimateFromWindows() const;
     double ChooseBeatLag() const;
     double LocalLag(const Window& window, double beatLag) const;
     double Refine(double lag, size_t first, size_t count) const;
@@ -53,6 +60,7 @@ private:
     double m_fineFramesPerSecond; // of the envelope added
     size_t m_fine; // frames added to each frame of the windows
     double m_framesPerSecond; // of the windows' frames
+    size_t m_shortest, m_refined; // in the windows' frames
     float m_coarseSum = 0, m_coarseLowSum = 0;
     size_t m_coarseCount = 0;
     size_t m_windowFrames, m_hopFrames, m_longestLag;
@@ -66,6 +74,7 @@ private:
     std::vector<Window> m_windows;
     std::vector<size_t> m_windowStarts;
     std::vector<double> m_beatAutocorrelation; // summed over the windows with a beat
+    std::vector<double> m_earlyAutocorrelation; // the same over the estimates before a window
 };
 
 } // namespace analysis
