@@ -18,7 +18,7 @@
 namespace {
 
 constexpr const char* kUsage
-    = "Usage: beatwise [--link] [FILE]\n"
+    = "Usage: beatwise [--link] [--listen | FILE]\n"
       "       beatwise --tempo FILE...\n"
       "\n"
       "Echo delays, modulation rates and song lengths from a tempo.\n"
@@ -26,6 +26,7 @@ constexpr const char* kUsage
       "  FILE              start with the tempo of this song file\n"
       "  --link            start in the network's Link session, sharing the tempo\n"
       "                    with every app and device that joins it\n"
+      "  --listen          start by listening for the tempo of what is playing\n"
       "  --tempo FILE...   print the tempo of each song file, a line each, with no\n"
       "                    window: \"FILE: 128.00 bpm\", \"FILE: 98.00 bpm (drifts\n"
       "                    95.10 to 101.30)\" or \"FILE: no tempo: REASON\"; the exit\n"
@@ -127,8 +128,8 @@ std::optional<int> RunCommandLine(int argc, char* argv[])
         QCoreApplication application(argc, argv);
         return PrintTempos(std::vector<const char*>(argv + 2, argv + argc));
     }
-    if (first == "--link")
-        return std::nullopt; // the window, in the Link session
+    if (first == "--link" || first == "--listen")
+        return std::nullopt; // the window, in the Link session or listening
     if (first.size() > 1 && first[0] == '-') {
         std::fprintf(stderr, "beatwise: unknown option %s\n\n", argv[1]);
         std::fputs(kUsage, stderr);

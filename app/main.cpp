@@ -41,10 +41,16 @@ int main(int argc, char* argv[])
     if (const QString report = qEnvironmentVariable("BEATWISE_FIRST_PAINT_REPORT");
         !report.isEmpty())
         ReportFirstPaintAndExit(report);
-    // beatwise [--link] [FILE]: in the Link session, with the tempo of that song.
+    // beatwise [--link] [--listen] [FILE]: in the Link session, listening,
+    // or with the tempo of that song.
     QStringList arguments = QApplication::arguments().mid(1);
-    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--link")) {
-        theApp.SetLinkAtStart(true);
+    while (!arguments.isEmpty()
+        && (arguments.first() == QLatin1String("--link")
+            || arguments.first() == QLatin1String("--listen"))) {
+        if (arguments.first() == QLatin1String("--link"))
+            theApp.SetLinkAtStart(true);
+        else
+            theApp.SetListenAtStart(true);
         arguments.removeFirst();
     }
     if (!arguments.isEmpty())

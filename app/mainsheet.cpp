@@ -2,6 +2,7 @@
 
 #include "app/linksync.h"
 #include "app/songtempofinder.h"
+#include "app/tempolistener.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -27,6 +28,7 @@ CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int startPage)
     : tk::PropertySheet(caption, parent, startPage)
     , m_finder(new CSongTempoFinder(*this))
     , m_link(new CLinkSync(*this))
+    , m_listener(new CTempoListener(*this))
 {
     // Files are taken anywhere on the sheet, before any edit under the
     // pointer would take the file's name as text.
@@ -36,7 +38,15 @@ CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int startPage)
 
 void CMainSheet::FindSongTempo(const QString& path)
 {
+    // One source of a tempo at a time: the newest.
+    m_listener->Cancel();
     m_finder->Find(path);
+}
+
+void CMainSheet::Listen()
+{
+    m_finder->Withdraw();
+    m_listener->Start();
 }
 
 void CMainSheet::ChooseSongFile()

@@ -4,9 +4,11 @@
 
 class CLinkSync;
 class CSongTempoFinder;
+class CTempoListener;
 
 // The main window: a property sheet with the three calculator pages, which
-// also takes the tempo of a song file dropped anywhere on it.
+// also takes the tempo of a song file dropped anywhere on it, or of what it
+// hears.
 class CMainSheet : public tk::PropertySheet {
     Q_OBJECT
 
@@ -17,9 +19,12 @@ public:
     void FindSongTempo(const QString& path);
     // Asks for a song file first.
     void ChooseSongFile();
+    // Listens to what is playing, or to the microphone, for its tempo.
+    void Listen();
 
     CSongTempoFinder& SongTempoFinder() const { return *m_finder; }
     CLinkSync& LinkSync() const { return *m_link; }
+    CTempoListener& Listener() const { return *m_listener; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -27,4 +32,5 @@ protected:
 private:
     CSongTempoFinder* m_finder;
     CLinkSync* m_link;
+    CTempoListener* m_listener;
 };

@@ -4,16 +4,11 @@
 
 #include <QFile>
 
-namespace {
-
-// aubio, libsndfile and their codecs, loaded when a song is first analysed.
 tk::RuntimeModule& AnalysisModule()
 {
     static tk::RuntimeModule module(QStringLiteral("libbeatwise_analysis.so"));
     return module;
 }
-
-} // namespace
 
 std::optional<analysis::SongTempo> AnalyseSong(const QString& path, analysis::Progress* progress)
 {

@@ -7,6 +7,14 @@
 
 #include <optional>
 
+namespace tk {
+class RuntimeModule;
+}
+
+// aubio, libsndfile and their codecs, loaded when a song is first analysed
+// or Beatwise first listens.
+tk::RuntimeModule& AnalysisModule();
+
 // The tempo of a song file, through the analysis module that loads on first
 // use; nothing when the module cannot be loaded. Any thread may ask.
 std::optional<analysis::SongTempo> AnalyseSong(const QString& path, analysis::Progress* progress);

@@ -91,6 +91,12 @@ void CSongTempoFinder::Cancel()
         m_current->progress.cancel = true;
 }
 
+void CSongTempoFinder::Withdraw()
+{
+    Cancel();
+    OfferOctaves(0);
+}
+
 QString CSongTempoFinder::Status() const
 {
     return m_message->text();

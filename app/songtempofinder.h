@@ -36,6 +36,8 @@ public:
 
     void Find(const QString& path);
     void Cancel();
+    // Cancels, and takes back the offer of the other octave.
+    void Withdraw();
     bool IsBusy() const { return m_current != nullptr; }
     QString Status() const;
     // Puts a message in the status area, in place of the last.

@@ -36,6 +36,8 @@ bool CTempoApp::InitInstance()
             sheet.LinkSync().SetOn(true);
         if (!m_songFile.isEmpty())
             sheet.FindSongTempo(m_songFile);
+        else if (m_listenAtStart)
+            sheet.Listen();
     });
     sheet.DoModal();
     SetMainWindow(nullptr);

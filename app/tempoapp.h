@@ -21,6 +21,8 @@ public:
     void SetSongFile(const QString& path) { m_songFile = path; }
     // Starts with Link switched on.
     void SetLinkAtStart(bool on) { m_linkAtStart = on; }
+    // Starts listening for the tempo of what is playing.
+    void SetListenAtStart(bool on) { m_listenAtStart = on; }
     // Every help request opens the help's contents, whatever topic it names.
     void WinHelp(unsigned long data, unsigned command) override;
 
@@ -30,6 +32,7 @@ public:
 private:
     QString m_songFile;
     bool m_linkAtStart = false;
+    bool m_listenAtStart = false;
 };
 
 // The running application, as the pages reach it.

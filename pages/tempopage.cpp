@@ -36,6 +36,10 @@ void CTempoPage::InitTempoGroup()
         if (auto* sheet = qobject_cast<CMainSheet*>(window()))
             sheet->ChooseSongFile();
     });
+    EditControl(IDC_TEMPO).AddContextEntry(tr("&Listen"), [this] {
+        if (auto* sheet = qobject_cast<CMainSheet*>(window()))
+            sheet->Listen();
+    });
     UpDownControl(IDC_TEMPO_SPIN).SetRange(kSlowest, kFastest);
     m_strTempo = TheApp().m_strTempo;
     tk::Slider& slider = SliderControl(IDC_TEMPO_SLIDER);

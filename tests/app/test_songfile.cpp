@@ -143,12 +143,14 @@ void TestSongFile::halfAndDoubleOfferTheOtherOctave()
     PageDriver simple(0);
     QVERIFY(simple.Show());
     CSongTempoFinder& finder = simple.harness.sheet.SongTempoFinder();
-    const auto offers = simple.harness.sheet.StatusArea()->findChildren<QPushButton*>();
-    QCOMPARE(offers.size(), 2);
-    QPushButton* half = offers[0];
-    QPushButton* twice = offers[1];
-    QCOMPARE(half->accessibleName(), QStringLiteral("Half the tempo found"));
-    QCOMPARE(twice->accessibleName(), QStringLiteral("Double the tempo found"));
+    QPushButton *half = nullptr, *twice = nullptr;
+    for (auto* button : simple.harness.sheet.StatusArea()->findChildren<QPushButton*>()) {
+        if (button->accessibleName() == QStringLiteral("Half the tempo found"))
+            half = button;
+        else if (button->accessibleName() == QStringLiteral("Double the tempo found"))
+            twice = button;
+    }
+    QVERIFY(half && twice);
     QVERIFY(!half->isVisible() && !twice->isVisible());
 
     DropFile(&simple.page, m_song);

@@ -74,9 +74,11 @@ public:
 
     void Stop()
     {
-        if (m_recorder.state() != QProcess::NotRunning) {
-            m_recorder.kill();
-            m_recorder.waitForFinished();
+        for (QProcess* client : {&m_recorder, &m_player}) {
+            if (client->state() != QProcess::NotRunning) {
+                client->kill();
+                client->waitForFinished();
+            }
         }
         if (m_server.state() == QProcess::NotRunning)
             return;
@@ -89,6 +91,37 @@ public:
     }
 
     QString Address() const { return QStringLiteral("unix:") + Socket(); }
+
+    // Plays a file on the sink, as a music player would; Playing() says
+    // whether it still plays.
+    bool StartPlaying(const QString& file)
+    {
+        m_player.start(QStringLiteral("paplay"),
+            {QStringLiteral("--server=") + Address(), QStringLiteral("--device=beatwise_test"),
+                file});
+        return m_player.waitForStarted();
+    }
+    bool Playing() const { return m_player.state() != QProcess::NotRunning; }
+
+    // The server dies at once, as a crashed one does.
+    void Kill()
+    {
+        m_server.kill();
+        m_server.waitForFinished();
+    }
+
+    // What pactl says of the server, or tells it: "list short source-outputs"
+    // names who records, "unload-module module-null-sink" takes the sink
+    // away. A null text where pactl failed.
+    QString Control(const QStringList& arguments)
+    {
+        QProcess pactl;
+        pactl.start(QStringLiteral("pactl"),
+            QStringList {QStringLiteral("--server=") + Address()} + arguments);
+        if (!pactl.waitForFinished() || pactl.exitCode() != 0)
+            return {};
+        return QString::fromUtf8(pactl.readAllStandardOutput()) + QStringLiteral(" ");
+    }
 
     // The server stops answering, as a hung one would, and answers again.
     void Freeze() { ::kill(pid_t(m_server.processId()), SIGSTOP); }
@@ -127,4 +160,5 @@ private:
     QTemporaryDir m_dir;
     QProcess m_server;
     QProcess m_recorder;
+    QProcess m_player;
 };
