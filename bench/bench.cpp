@@ -6,6 +6,7 @@
 #include "eventbench.h"
 #include "figures.h"
 #include "linkbench.h"
+#include "listenbench.h"
 #include "realmusic.h"
 #include "startupbench.h"
 #include "support/uitest.h"
@@ -33,6 +34,11 @@ int main(int argc, char* argv[])
         = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/bench/results.json");
 
     Figures figures;
+    // beatwise_bench --listening: the listening figures alone.
+    if (argc == 2 && QByteArray(argv[1]) == "--listening") {
+        BenchListening(9, 100, figures);
+        return figures.Print() ? 0 : 1;
+    }
     BenchStartup(QStringLiteral(BEATWISE_PROGRAM), QStringLiteral(BARE_SHEET_PROGRAM), 21, figures);
     BenchEvents(15, 200, figures);
     BenchTone(200, figures);
@@ -40,6 +46,7 @@ int main(int argc, char* argv[])
         QFileInfo(results).absolutePath() + QStringLiteral("/corpus"), figures);
     BenchRealMusic(QFileInfo(results).absolutePath() + QStringLiteral("/realmusic"), figures);
     BenchLink(QCoreApplication::applicationFilePath(), figures);
+    BenchListening(9, 100, figures);
 
     const QString machine = DescribeMachine();
     std::printf("Beatwise benchmarks on %s\n\n", qPrintable(machine));
