@@ -421,12 +421,12 @@ double TempoEstimator::Level(double lag, size_t first, size_t count) const
 {
     // A beat is heard where every beat is about as strong as the next: a
     // snare between kicks is a beat, whatever its sound, and so is a kick on
-    // every one of them (four on the floor). The finest pulse,
-    // loud and soft by turns with nothing between, is the eighth note of a
-    // beat twice as long (hi-hats between kicks and snares).
+    // every one of them (four on the floor). The finest pulse, loud and soft
+    // by turns with nothing between and a kick only on the loud ones, is the
+    // eighth note of a beat twice as long (hi-hats between kicks and snares).
     const double even = Evenness(lag, first, count), between = Evenness(lag / 2, first, count);
     if (60 * m_framesPerSecond / (2 * lag) >= kSlowest && even < kUneven
-        && between < kSilentBetween)
+        && between < kSilentBetween && Evenness(lag, first, count, true) < kEven)
         return 0.5;
     if (60 * m_framesPerSecond * 2 / lag <= kFastestDoubled
         && (between >= kEven || Evenness(lag / 2, first, count, true) >= kEven))
