@@ -4,6 +4,7 @@
 // with a dummy JACK server, and is read from its screen.
 #include "app/linksync.h"
 #include "res/resource.h"
+#include "support/linkhut.h"
 #include "support/sheetharness.h"
 #include "support/uitest.h"
 
@@ -12,67 +13,20 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QThread>
 #include <QtTest>
 
-#include <cstdlib>
 
 namespace {
-
-// A tmux server of this process's own: its socket is on the file system,
-// which namespaces do not separate.
-const QString kTmux = QStringLiteral("beatwise-linktest-%1").arg(::getpid());
 
 // Moves the process into a network of its own; why not, when it cannot.
 QString EnterPrivateNetwork()
 {
-    for (const char* tool : {"ip", "tmux", "LinkHut", "jackd"}) {
-        if (QStandardPaths::findExecutable(tool).isEmpty())
-            return QStringLiteral("%1 is not installed (scripts/install-deps test)").arg(tool);
-    }
+    if (const QString missing = LinkHut::Missing(); !missing.isEmpty())
+        return missing;
     if (::unshare(CLONE_NEWNET) != 0)
         return QStringLiteral("no private network namespace can be made here (%1)")
             .arg(QString::fromLocal8Bit(std::strerror(errno)));
-    for (const char* command :
-        {"ip link set lo up", "ip link set lo multicast on", "ip route add 224.0.0.0/4 dev lo"}) {
-        if (std::system(command) != 0)
-            return QStringLiteral("'%1' failed in the private namespace").arg(command);
-    }
-    return {};
-}
-
-QString Tmux(const QStringList& arguments)
-{
-    QProcess tmux;
-    tmux.start("tmux", QStringList {"-L", kTmux} + arguments);
-    tmux.waitForFinished(5000);
-    return QString::fromUtf8(tmux.readAllStandardOutput());
-}
-
-// LinkHut's status line: enabled | num peers | quantum | start stop sync | tempo | ...
-struct HutStatus {
-    int peers = -1;
-    double tempo = 0;
-};
-
-HutStatus ReadHut()
-{
-    // A read that catches LinkHut redrawing its screen is read again.
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        const QStringList lines = Tmux({"capture-pane", "-p"}).split('\n');
-        for (int i = 0; i + 1 < lines.size(); ++i) {
-            if (!lines[i].startsWith("enabled"))
-                continue;
-            const QStringList fields = lines[i + 1].split('|');
-            if (fields.size() >= 5 && fields[4].trimmed().toDouble() > 0)
-                return {fields[1].trimmed().toInt(), fields[4].trimmed().toDouble()};
-        }
-        QThread::msleep(20);
-    }
-    return {};
+    return LinkHut::PrepareLoopback();
 }
 
 } // namespace
@@ -98,11 +52,15 @@ private:
     CLinkSync& Link() { return m_driver->harness.sheet.LinkSync(); }
     QString PeersText()
     {
-        return m_driver->harness.sheet.StatusArea()->findChildren<QLabel*>().last()->text();
+        for (auto* label : m_driver->harness.sheet.StatusArea()->findChildren<QLabel*>()) {
+            if (label->accessibleName() == QStringLiteral("Link peers"))
+                return label->text();
+        }
+        return {};
     }
 
     QString m_whyNot;
-    QProcess m_jack;
+    LinkHut m_hut;
     std::unique_ptr<PageDriver> m_driver;
 };
 
@@ -111,19 +69,7 @@ void TestLinkSync::initTestCase()
     if (!m_whyNot.isEmpty())
         QSKIP(qPrintable(m_whyNot));
     PrepareWidgetTests();
-    m_jack.start("jackd", {"--no-realtime", "-d", "dummy", "-r", "48000"});
-    QVERIFY(m_jack.waitForStarted());
-    QTest::qWait(500);
-    Tmux({"kill-server"});
-    Tmux({"new-session", "-d", "-x", "120", "-y", "30", "LinkHut"});
-    QTRY_VERIFY_WITH_TIMEOUT(ReadHut().peers == 0, 5000);
-    Tmux({"send-keys", "a"}); // LinkHut starts with Link off
-    QTRY_VERIFY_WITH_TIMEOUT(
-        Tmux({"capture-pane", "-p"}).contains(QRegularExpression("\\nyes ")), 5000);
-    // Link lets the older of two sessions win, and settles two started
-    // within half a second of each other by their ids: LinkHut's must be
-    // clearly the older one for joining to keep its tempo.
-    QTest::qWait(2000);
+    QVERIFY(m_hut.Start());
     m_driver = std::make_unique<PageDriver>(0);
     QVERIFY(m_driver->Show());
 }
@@ -131,9 +77,7 @@ void TestLinkSync::initTestCase()
 void TestLinkSync::cleanupTestCase()
 {
     m_driver.reset();
-    Tmux({"kill-server"});
-    m_jack.kill();
-    m_jack.waitForFinished();
+    m_hut.Stop();
 }
 
 void TestLinkSync::joiningKeepsTheSessionsTempo()
@@ -148,7 +92,7 @@ void TestLinkSync::joiningKeepsTheSessionsTempo()
     QTRY_COMPARE_WITH_TIMEOUT(PeersText(), QStringLiteral("1 peer"), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(m_driver->Text(IDC_TEMPO), QStringLiteral("120"), 1000);
     QTest::qWait(1000);
-    QCOMPARE(ReadHut().tempo, 120.0);
+    QCOMPARE(m_hut.Read().tempo, 120.0);
 }
 
 void TestLinkSync::tempoChangesGoBothWays()
@@ -160,20 +104,20 @@ void TestLinkSync::tempoChangesGoBothWays()
     }
     const double tapped = m_driver->Shared().toDouble();
     QVERIFY2(tapped > 110 && tapped < 150, qPrintable(m_driver->Shared()));
-    QTRY_VERIFY_WITH_TIMEOUT(std::abs(ReadHut().tempo - tapped) < 0.0051, 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(m_hut.Read().tempo - tapped) < 0.0051, 1000);
 
     // Stepped in Beatwise: at once, to 0.01 bpm.
     QTest::keyClick(&m_driver->page.EditControl(IDC_TEMPO), Qt::Key_Up);
     const double stepped = m_driver->Shared().toDouble();
     QVERIFY(stepped != 120);
-    QTRY_COMPARE_WITH_TIMEOUT(ReadHut().tempo, stepped, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_hut.Read().tempo, stepped, 1000);
     // Typed: only once the typing pauses, so 200 never sends 20.
     m_driver->Type(IDC_TEMPO, QStringLiteral("200"));
-    QTRY_COMPARE_WITH_TIMEOUT(ReadHut().tempo, 200.0, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_hut.Read().tempo, 200.0, 2000);
     // LinkHut's e and w keys: a tempo from the session is typed here.
-    Tmux({"send-keys", "e"});
+    m_hut.Press("e");
     QTRY_COMPARE_WITH_TIMEOUT(m_driver->Text(IDC_TEMPO), QStringLiteral("201"), 1000);
-    Tmux({"send-keys", "w"});
+    m_hut.Press("w");
     QTRY_COMPARE_WITH_TIMEOUT(m_driver->Text(IDC_TEMPO), QStringLiteral("200"), 1000);
     QCOMPARE(m_driver->Shared(), QStringLiteral("200"));
 }
@@ -187,20 +131,20 @@ void TestLinkSync::settlesWithoutOscillation()
             QTest::keyClick(
                 &m_driver->page.EditControl(IDC_TEMPO), turn % 4 == 0 ? Qt::Key_Up : Qt::Key_Down);
         else
-            Tmux({"send-keys", turn % 4 == 1 ? "e" : "w"});
+            m_hut.Press(turn % 4 == 1 ? "e" : "w");
         QTest::qWait(500);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(ReadHut().tempo, m_driver->Shared().toDouble(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_hut.Read().tempo, m_driver->Shared().toDouble(), 5000);
     const QString settled = m_driver->Shared();
-    const double hut = ReadHut().tempo;
+    const double hut = m_hut.Read().tempo;
     QTest::qWait(2000);
     QCOMPARE(m_driver->Shared(), settled);
-    QCOMPARE(ReadHut().tempo, hut);
+    QCOMPARE(m_hut.Read().tempo, hut);
 }
 
 void TestLinkSync::peersCountTheOthers()
 {
-    Tmux({"send-keys", "q"}); // LinkHut quits, and leaves the session
+    m_hut.Press("q"); // LinkHut quits, and leaves the session
     QTRY_COMPARE_WITH_TIMEOUT(PeersText(), QStringLiteral("0 peers"), 10000);
     m_driver->harness.sheet.StatusArea()->findChild<QCheckBox*>()->click();
     QVERIFY(!Link().IsOn());
