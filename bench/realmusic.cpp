@@ -2,6 +2,7 @@
 
 #include "analysis/songtempo.h"
 #include "figures.h"
+#include "listenbench.h"
 
 #include <sndfile.h>
 #include <unistd.h>
@@ -313,6 +314,24 @@ void BenchRealMusic(const QString& folder, Figures& figures)
     }
     for (const Piece& piece : MakeBeatless(dir))
         pieces.push_back(piece);
+
+    // Listening to each song from its start, as it plays.
+    int liveAt8 = 0, liveAt20 = 0, songs = 0;
+    for (const Piece& piece : pieces) {
+        if (piece.kind != Kind::Song)
+            continue;
+        const std::vector<double> heard = TemposHeard(piece.path, 20);
+        const auto at = [&](size_t seconds) {
+            return heard.empty() ? 0.0 : heard[std::min(heard.size(), 2 * seconds) - 1];
+        };
+        ++songs;
+        liveAt8 += Within(at(8), piece.bpm, 0.01);
+        liveAt20 += Within(at(20), piece.bpm, 0.01);
+    }
+    figures.Add({QStringLiteral("Real songs within 1% after 8 s of listening (%1 songs)").arg(songs),
+        "", double(liveAt8), {}, {}, {}, {}});
+    figures.Add({"Real songs within 1% after 20 s of listening", "", double(liveAt20), {}, {}, {},
+        {}});
 
     Tally ours, theirs;
     std::printf("%-52s %8s %9s %9s\n", "real music", "true", "Beatwise", "aubio");
