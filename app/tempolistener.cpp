@@ -21,6 +21,11 @@ constexpr int kShowEveryMs = 500;
 // The tempo is estimated after every half second of sound.
 constexpr size_t kEstimateEvery = analysis::LiveTempo::kSampleRate / 2;
 
+QString ListeningWords()
+{
+    return CTempoListener::tr("Listening... (Esc stops)");
+}
+
 QString EndWords(sound::InputEnd why, sound::InputSource source)
 {
     switch (why) {
@@ -99,9 +104,10 @@ void CTempoListener::Start()
     Close();
     const int session = ++m_session;
     m_listening = true;
+    m_latest = {}; // no input feeds it now: nothing to guard against
     m_bpm = 0;
     m_started = tk::CurrentClock().Milliseconds();
-    m_sheet.SongTempoFinder().Say(tr("Listening... (Esc stops)"));
+    m_sheet.SongTempoFinder().Say(ListeningWords());
     m_use->setEnabled(false);
     for (QWidget* widget : {static_cast<QWidget*>(m_sourceLabel), static_cast<QWidget*>(m_source),
              static_cast<QWidget*>(m_use), static_cast<QWidget*>(m_stop)})
@@ -135,10 +141,6 @@ void CTempoListener::Begin(
     m_live.reset(make());
     m_heard = 0;
     m_nextEstimate = kEstimateEvery;
-    {
-        const std::lock_guard lock(m_mutex);
-        m_latest = {};
-    }
     m_input.reset(open(sound::InputSource(m_source->currentData().toInt()),
         analysis::LiveTempo::kSampleRate, this));
 }
@@ -189,10 +191,13 @@ void CTempoListener::Show()
             true);
         return;
     }
+    // Said again each time, over whatever else was said meanwhile.
     if (m_bpm > 0)
         m_sheet.SongTempoFinder().Say(tr("Listening: %1").arg(Words(estimate)));
     else if (listened >= kNoBeatYet)
         m_sheet.SongTempoFinder().Say(tr("Listening: no beat yet"));
+    else
+        m_sheet.SongTempoFinder().Say(ListeningWords());
 }
 
 QString CTempoListener::Words(const analysis::LiveEstimate& estimate) const
