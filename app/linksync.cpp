@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 
 // Ableton Link and its network code, loaded when Link is first switched on.
@@ -122,6 +124,7 @@ void CLinkSync::Start()
     }
     m_seen = shared;
     m_fromSession.clear();
+    m_sent = 0;
     ShowPeers(0);
     m_peersLabel->show();
     m_watch->start();
@@ -147,6 +150,11 @@ void CLinkSync::TakeSessionTempo(double bpm)
 {
     if (!m_session)
         return;
+    // Link tells of this peer's own changes too, later than they were made:
+    // a tempo typed since must not give way to the one sent before it.
+    if (m_sent > 0 && std::abs(bpm - m_sent) < 0.005)
+        return;
+    m_sent = 0;
     const QString typed = SongTempoWords::Typed(bpm);
     if (typed.toStdString() == TheApp().m_strTempo)
         return; // already the tempo here
@@ -165,8 +173,10 @@ void CLinkSync::SendSharedTempo()
     if (shared == m_fromSession)
         return;
     const double bpm = calc::ReadNumber(shared);
-    if (bpm >= tempolink::kSlowest && bpm <= tempolink::kFastest)
+    if (bpm >= tempolink::kSlowest && bpm <= tempolink::kFastest) {
         LinkFunction<tempolink::SetTempoFunction>(tempolink::kSetTempo)(m_session, bpm);
+        m_sent = bpm;
+    }
 }
 
 bool CLinkSync::TypingTempo() const

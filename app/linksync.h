@@ -53,5 +53,6 @@ private:
     int m_peers = 0;
     std::string m_seen; // the shared tempo as last looked at
     std::string m_fromSession; // the text of the tempo last taken from the session
+    double m_sent = 0; // the tempo last sent, until the session changes to another
     std::int64_t m_lastKeystroke = -1000000; // in the tempo box, on the clock
 };
