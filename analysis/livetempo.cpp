@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace analysis {
@@ -22,20 +23,22 @@ constexpr EstimatorSettings kLive {3, 30};
 constexpr int kGroup = 4;
 constexpr double kSteadySeconds = 2;
 constexpr double kSteady = 0.005;
+// This long without a sample above this level, after a beat was heard, is
+// the gap before the next song of a playlist: the tempo is heard afresh.
+constexpr double kGapSeconds = 1.5;
+constexpr float kQuiet = 0.003f; // -50 dB
 
 class LiveAnalysis final : public LiveTempo {
 public:
-    LiveAnalysis()
-        : m_onsets(double(kSampleRate) / kGroup)
-        , m_estimator(m_onsets.FramesPerSecond(), kLive)
-    {
-    }
+    LiveAnalysis() { Restart(); }
 
     void Add(const float* samples, size_t count) override
     {
         m_decimated.clear();
         for (size_t i = 0; i < count; ++i) {
-            m_sum += GuardedSample(samples[i]);
+            const float sample = GuardedSample(samples[i]);
+            m_quiet = std::abs(sample) < kQuiet ? m_quiet + 1 : 0;
+            m_sum += sample;
             if (++m_summed == kGroup) {
                 m_decimated.push_back(m_sum / kGroup);
                 m_sum = 0;
@@ -43,15 +46,18 @@ public:
             }
         }
         m_heard += count;
+        if (m_beatHeard && double(m_quiet) >= kGapSeconds * kSampleRate)
+            Restart();
         m_values.clear();
         m_lows.clear();
-        m_onsets.Add(m_decimated.data(), m_decimated.size(), m_values, m_lows);
-        m_estimator.Add(m_values.data(), m_lows.data(), m_values.size());
+        m_onsets->Add(m_decimated.data(), m_decimated.size(), m_values, m_lows);
+        m_estimator->Add(m_values.data(), m_lows.data(), m_values.size());
     }
 
     LiveEstimate Estimate() override
     {
-        const TempoEstimate estimate = m_estimator.Estimate();
+        const TempoEstimate estimate = m_estimator->Estimate();
+        m_beatHeard = m_beatHeard || estimate.found;
         LiveEstimate live;
         live.seconds = double(m_heard) / kSampleRate;
         live.found = estimate.found;
@@ -70,8 +76,18 @@ public:
     }
 
 private:
-    OnsetEnvelope m_onsets;
-    TempoEstimator m_estimator;
+    void Restart()
+    {
+        m_onsets = std::make_unique<OnsetEnvelope>(double(kSampleRate) / kGroup);
+        m_estimator = std::make_unique<TempoEstimator>(m_onsets->FramesPerSecond(), kLive);
+        m_history.clear();
+        m_beatHeard = false;
+    }
+
+    std::unique_ptr<OnsetEnvelope> m_onsets;
+    std::unique_ptr<TempoEstimator> m_estimator;
+    bool m_beatHeard = false; // since the last restart
+    size_t m_quiet = 0; // samples in a row below kQuiet
     std::vector<float> m_decimated, m_values, m_lows;
     float m_sum = 0;
     int m_summed = 0;

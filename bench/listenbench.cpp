@@ -142,7 +142,8 @@ void BenchListening(int batches, int perBatch, Figures& figures)
             return;
         listening.push_back(Keystrokes(edit, perBatch));
         listener.Stop();
-        QTest::qWaitFor([&] { return !recording(); }, 5000);
+        if (!QTest::qWaitFor([&] { return !recording(); }, 5000))
+            return;
         quiet.push_back(Keystrokes(edit, perBatch));
     }
     figures.Add({QStringLiteral("Keystroke while listening"), QStringLiteral("ms"),
@@ -150,7 +151,8 @@ void BenchListening(int batches, int perBatch, Figures& figures)
 
     // The processor's time while listening to music, the window idle.
     harness.sheet.Listen();
-    QTest::qWaitFor(recording, 5000);
+    if (!QTest::qWaitFor(recording, 5000))
+        return;
     QTest::qWait(3000);
     const double cpu = CpuSeconds();
     QElapsedTimer wall;

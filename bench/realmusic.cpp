@@ -321,8 +321,14 @@ void BenchRealMusic(const QString& folder, Figures& figures)
         if (piece.kind != Kind::Song)
             continue;
         const std::vector<double> heard = TemposHeard(piece.path, 20);
+        // What the window shows then: the latest tempo heard (a song that
+        // has ended leaves its own).
         const auto at = [&](size_t seconds) {
-            return heard.empty() ? 0.0 : heard[std::min(heard.size(), 2 * seconds) - 1];
+            for (size_t i = std::min(heard.size(), 2 * seconds); i > 0; --i) {
+                if (heard[i - 1] > 0)
+                    return heard[i - 1];
+            }
+            return 0.0;
         };
         ++songs;
         liveAt8 += Within(at(8), piece.bpm, 0.01);

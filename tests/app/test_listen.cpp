@@ -74,9 +74,13 @@ void TestListen::tempoOfWhatPlays_data()
     QTest::addColumn<double>("bpm");
     QTest::addColumn<int>("pattern");
     QTest::addColumn<double>("seconds"); // of music played
-    QTest::newRow("90, backbeat") << 90.0 << int(corpus::Pattern::Backbeat) << 8.0;
-    QTest::newRow("128, four on the floor") << 128.0 << int(corpus::Pattern::FourOnTheFloor) << 4.0;
-    QTest::newRow("174, backbeat") << 174.0 << int(corpus::Pattern::Backbeat) << 8.0;
+    QTest::addColumn<double>("before"); // the tempo of a song played first, 0 for none
+    const int backbeat = int(corpus::Pattern::Backbeat);
+    const int floor = int(corpus::Pattern::FourOnTheFloor);
+    QTest::newRow("90, backbeat") << 90.0 << backbeat << 8.0 << 0.0;
+    QTest::newRow("128, four on the floor") << 128.0 << floor << 4.0 << 0.0;
+    QTest::newRow("174, backbeat") << 174.0 << backbeat << 8.0 << 0.0;
+    QTest::newRow("the next song of a playlist") << 128.0 << floor << 6.0 << 90.0;
 }
 
 void TestListen::tempoOfWhatPlays()
@@ -84,14 +88,21 @@ void TestListen::tempoOfWhatPlays()
     QFETCH(double, bpm);
     QFETCH(int, pattern);
     QFETCH(double, seconds);
-    corpus::Song song {"song", bpm, corpus::Pattern(pattern)};
-    song.seconds = seconds;
-    song.sampleRate = PulseServer::kRate;
-    const QString file = m_dir.filePath(QStringLiteral("%1.wav").arg(bpm));
-    QVERIFY(corpus::Write(song, file.toStdString()));
+    QFETCH(double, before);
     QVERIFY(StartListening());
-    QVERIFY(m_server->StartPlaying(file));
-    QVERIFY(QTest::qWaitFor([this] { return !m_server->Playing(); }, 30000));
+    for (const double tempo : {before, bpm}) {
+        if (tempo == 0)
+            continue;
+        corpus::Song song {"song", tempo,
+            tempo == bpm ? corpus::Pattern(pattern) : corpus::Pattern::Backbeat};
+        song.seconds = tempo == bpm ? seconds : 8;
+        song.sampleRate = PulseServer::kRate;
+        const QString file = m_dir.filePath(QStringLiteral("%1.wav").arg(tempo));
+        QVERIFY(corpus::Write(song, file.toStdString()));
+        QTest::qWait(tempo == bpm && before > 0 ? 2000 : 0); // the gap between songs
+        QVERIFY(m_server->StartPlaying(file));
+        QVERIFY(QTest::qWaitFor([this] { return !m_server->Playing(); }, 30000));
+    }
     // The next showing after the music has been heard to its end.
     QTest::qWait(700);
     QVERIFY2(std::abs(Listener().Tempo() - bpm) <= 0.01 * bpm, qPrintable(Status()));
