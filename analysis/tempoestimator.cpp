@@ -425,8 +425,8 @@ double TempoEstimator::Level(double lag, size_t first, size_t count) const
     // by turns with nothing between and a kick only on the loud ones, is the
     // eighth note of a beat twice as long (hi-hats between kicks and snares).
     const double even = Evenness(lag, first, count), between = Evenness(lag / 2, first, count);
-    if (60 * m_framesPerSecond / (2 * lag) >= kSlowest && even < kUneven
-        && between < kSilentBetween && Evenness(lag, first, count, true) < kEven)
+    if (60 * m_framesPerSecond / (2 * lag) >= kSlowest && even < kUneven && between < kSilentBetween
+        && Evenness(lag, first, count, true) < kEven)
         return 0.5;
     if (60 * m_framesPerSecond * 2 / lag <= kFastestDoubled
         && (between >= kEven || Evenness(lag / 2, first, count, true) >= kEven))

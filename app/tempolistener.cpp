@@ -61,23 +61,20 @@ CTempoListener::CTempoListener(CMainSheet& sheet)
     m_use->setAccessibleName(tr("Use the tempo heard"));
     m_stop->setAccessibleName(tr("Stop listening"));
     if (auto* layout = qobject_cast<QHBoxLayout*>(sheet.StatusArea()->layout())) {
-        for (QWidget* widget : {static_cast<QWidget*>(m_sourceLabel),
-                 static_cast<QWidget*>(m_source), static_cast<QWidget*>(m_use),
-                 static_cast<QWidget*>(m_stop)})
+        for (QWidget* widget :
+            {static_cast<QWidget*>(m_sourceLabel), static_cast<QWidget*>(m_source),
+                static_cast<QWidget*>(m_use), static_cast<QWidget*>(m_stop)})
             layout->addWidget(widget);
     }
     for (tk::PushButton* button : {m_use, m_stop}) {
         tk::ClickLikeMouseOnMnemonic(button);
         button->setAutoDefault(false);
     }
-    for (QWidget* widget : {static_cast<QWidget*>(m_sourceLabel), static_cast<QWidget*>(m_source),
-             static_cast<QWidget*>(m_use), static_cast<QWidget*>(m_stop)})
-        widget->hide();
+    ShowControls();
     connect(m_use, &QPushButton::clicked, this, &CTempoListener::Use);
     connect(m_stop, &QPushButton::clicked, this, &CTempoListener::Stop);
-    connect(m_source, &QComboBox::activated, this, [this] {
-        SetSource(sound::InputSource(m_source->currentData().toInt()));
-    });
+    connect(m_source, &QComboBox::activated, this,
+        [this] { SetSource(sound::InputSource(m_source->currentData().toInt())); });
     // While listening, Escape stops that, not the sheet.
     m_stopKey->setEnabled(false);
     connect(m_stopKey, &QShortcut::activated, this, &CTempoListener::Stop);
@@ -108,10 +105,7 @@ void CTempoListener::Start()
     m_bpm = 0;
     m_started = tk::CurrentClock().Milliseconds();
     m_sheet.SongTempoFinder().Say(ListeningWords());
-    m_use->setEnabled(false);
-    for (QWidget* widget : {static_cast<QWidget*>(m_sourceLabel), static_cast<QWidget*>(m_source),
-             static_cast<QWidget*>(m_use), static_cast<QWidget*>(m_stop)})
-        widget->show();
+    ShowControls();
     m_stopKey->setEnabled(true);
     m_tick->start();
     // The modules may still have to load: not on the window's thread.
@@ -175,11 +169,7 @@ void CTempoListener::Show()
 {
     if (!m_listening)
         return;
-    analysis::LiveEstimate estimate;
-    {
-        const std::lock_guard lock(m_mutex);
-        estimate = m_latest;
-    }
+    const analysis::LiveEstimate estimate = Latest();
     const std::int64_t listened = tk::CurrentClock().Milliseconds() - m_started;
     if (estimate.found) {
         m_bpm = estimate.bpm;
@@ -200,6 +190,12 @@ void CTempoListener::Show()
         m_sheet.SongTempoFinder().Say(ListeningWords());
 }
 
+analysis::LiveEstimate CTempoListener::Latest()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_latest;
+}
+
 QString CTempoListener::Words(const analysis::LiveEstimate& estimate) const
 {
     const QString bpm = SongTempoWords::Typed(m_bpm);
@@ -215,12 +211,7 @@ void CTempoListener::Stop()
 {
     if (!m_listening)
         return;
-    analysis::LiveEstimate estimate;
-    {
-        const std::lock_guard lock(m_mutex);
-        estimate = m_latest;
-    }
-    Finish(m_bpm > 0 ? tr("Heard: %1").arg(Words(estimate)) : tr("Stopped listening."), true);
+    Finish(m_bpm > 0 ? tr("Heard: %1").arg(Words(Latest())) : tr("Stopped listening."), true);
 }
 
 void CTempoListener::Cancel()
@@ -239,10 +230,16 @@ void CTempoListener::Finish(const QString& message, bool keepTempo)
         m_bpm = 0;
     if (!message.isNull())
         m_sheet.SongTempoFinder().Say(message);
-    m_stop->hide();
-    m_sourceLabel->hide();
-    m_source->hide();
-    m_use->setVisible(m_bpm > 0);
+    ShowControls();
+}
+
+void CTempoListener::ShowControls()
+{
+    // Use stays while there is a tempo to use, listening or not.
+    for (QWidget* control : {static_cast<QWidget*>(m_sourceLabel), static_cast<QWidget*>(m_source),
+             static_cast<QWidget*>(m_stop)})
+        control->setVisible(m_listening);
+    m_use->setVisible(m_listening || m_bpm > 0);
     m_use->setEnabled(m_bpm > 0);
 }
 

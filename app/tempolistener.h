@@ -54,6 +54,8 @@ private:
 
     void Begin(int session, sound::OpenSoundInput open, analysis::NewLiveTempoFunction make);
     void Show();
+    void ShowControls(); // as listening, and the tempo heard, have them
+    analysis::LiveEstimate Latest();
     void Finish(const QString& message, bool keepTempo);
     void Close();
     QString Words(const analysis::LiveEstimate& estimate) const;

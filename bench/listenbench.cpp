@@ -70,8 +70,8 @@ std::vector<double> TemposHeard(const QString& path, double seconds)
     std::vector<double> tempos;
     size_t heard = 0, next = analysis::LiveTempo::kSampleRate / 2;
     const auto last = size_t(seconds * analysis::LiveTempo::kSampleRate);
-    for (sf_count_t count; heard < last
-         && (count = sf_readf_float(sound, frames.data(), sf_count_t(part))) > 0;) {
+    for (sf_count_t count;
+         heard < last && (count = sf_readf_float(sound, frames.data(), sf_count_t(part))) > 0;) {
         for (size_t i = 0; i < size_t(count); ++i) {
             float sum = 0;
             for (int channel = 0; channel < info.channels; ++channel)

@@ -334,10 +334,11 @@ void BenchRealMusic(const QString& folder, Figures& figures)
         liveAt8 += Within(at(8), piece.bpm, 0.01);
         liveAt20 += Within(at(20), piece.bpm, 0.01);
     }
-    figures.Add({QStringLiteral("Real songs within 1% after 8 s of listening (%1 songs)").arg(songs),
-        "", double(liveAt8), {}, {}, {}, {}});
-    figures.Add({"Real songs within 1% after 20 s of listening", "", double(liveAt20), {}, {}, {},
-        {}});
+    figures.Add(
+        {QStringLiteral("Real songs within 1% after 8 s of listening (%1 songs)").arg(songs), "",
+            double(liveAt8), {}, {}, {}, {}});
+    figures.Add(
+        {"Real songs within 1% after 20 s of listening", "", double(liveAt20), {}, {}, {}, {}});
 
     Tally ours, theirs;
     std::printf("%-52s %8s %9s %9s\n", "real music", "true", "Beatwise", "aubio");

@@ -25,6 +25,25 @@ inline void Release(pa_operation* operation)
         pa_operation_unref(operation);
 }
 
+// Ends a stream and then its connection, quietly: no callback of theirs
+// runs after this. Either may be null.
+inline void Disconnect(pa_stream*& stream, pa_context*& context)
+{
+    if (stream) {
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_set_read_callback(stream, nullptr, nullptr);
+        pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
+        stream = nullptr;
+    }
+    if (context) {
+        pa_context_set_state_callback(context, nullptr, nullptr);
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+        context = nullptr;
+    }
+}
+
 // RAII for the loop's lock, taken by callers from outside the loop's thread.
 class LoopLock {
 public:

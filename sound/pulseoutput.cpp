@@ -131,18 +131,7 @@ void PulseOutput::GiveUpPending()
 
 void PulseOutput::Close()
 {
-    if (m_stream) {
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
-    }
-    if (m_context) {
-        pa_context_set_state_callback(m_context, nullptr, nullptr);
-        pa_context_disconnect(m_context);
-        pa_context_unref(m_context);
-        m_context = nullptr;
-    }
+    Disconnect(m_stream, m_context);
     m_drainsUnderWay = 0;
 }
 

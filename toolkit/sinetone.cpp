@@ -48,8 +48,8 @@ void SineTone::Beep(int frequencyHz, int durationMs)
 {
     if (!m_opened) {
         m_opened = true;
-        const auto open
-            = reinterpret_cast<sound::OpenSoundOutput>(SoundModule().Function(sound::kOpenSoundOutput));
+        const auto open = reinterpret_cast<sound::OpenSoundOutput>(
+            SoundModule().Function(sound::kOpenSoundOutput));
         m_output.reset(open ? open(&SineTone::RingBell, this) : nullptr);
     }
     if (!m_output) {

@@ -30,7 +30,10 @@ private slots:
 private:
     QString Status() const { return m_harness->sheet.SongTempoFinder().Status(); }
     CTempoListener& Listener() { return m_harness->sheet.Listener(); }
-    QString ShownTempo() { return QString::fromStdString(m_harness->simple.GetDlgItemText(IDC_TEMPO)); }
+    QString ShownTempo()
+    {
+        return QString::fromStdString(m_harness->simple.GetDlgItemText(IDC_TEMPO));
+    }
     bool StartListening();
     QPushButton* Button(const QString& text) const;
 
@@ -93,8 +96,8 @@ void TestListen::tempoOfWhatPlays()
     for (const double tempo : {before, bpm}) {
         if (tempo == 0)
             continue;
-        corpus::Song song {"song", tempo,
-            tempo == bpm ? corpus::Pattern(pattern) : corpus::Pattern::Backbeat};
+        corpus::Song song {
+            "song", tempo, tempo == bpm ? corpus::Pattern(pattern) : corpus::Pattern::Backbeat};
         song.seconds = tempo == bpm ? seconds : 8;
         song.sampleRate = PulseServer::kRate;
         const QString file = m_dir.filePath(QStringLiteral("%1.wav").arg(tempo));
@@ -133,11 +136,16 @@ void TestListen::listeningEnds_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("status");
-    QTest::newRow("Stop") << "stop" << "Stopped listening.";
-    QTest::newRow("Escape") << "escape" << "Stopped listening.";
-    QTest::newRow("server killed") << "kill" << "Listening stopped: the sound server went away.";
-    QTest::newRow("sink taken away") << "unload" << "Listening stopped: the sound went away.";
-    QTest::newRow("no server") << "none" << "Cannot listen: no sound server is running.";
+    QTest::newRow("Stop") << "stop"
+                          << "Stopped listening.";
+    QTest::newRow("Escape") << "escape"
+                            << "Stopped listening.";
+    QTest::newRow("server killed") << "kill"
+                                   << "Listening stopped: the sound server went away.";
+    QTest::newRow("sink taken away") << "unload"
+                                     << "Listening stopped: the sound went away.";
+    QTest::newRow("no server") << "none"
+                               << "Cannot listen: no sound server is running.";
 }
 
 void TestListen::listeningEnds()

@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QtTest>
 
-
 namespace {
 
 // Moves the process into a network of its own; why not, when it cannot.
