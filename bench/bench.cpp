@@ -5,6 +5,7 @@
 // The figures also go to build/bench/results.json, to compare two commits.
 #include "eventbench.h"
 #include "figures.h"
+#include "groovemusic.h"
 #include "linkbench.h"
 #include "listenbench.h"
 #include "realmusic.h"
@@ -26,6 +27,25 @@ int main(int argc, char* argv[])
         QCoreApplication core(argc, argv);
         return MeasureLinkLatency(20);
     }
+    // beatwise_bench --grooves FOLDER [--alone]: the groove songs alone,
+    // without the other estimators beside them with --alone.
+    if (argc >= 3 && QByteArray(argv[1]) == "--grooves") {
+        QCoreApplication core(argc, argv);
+        Figures figures;
+        BenchGrooves(QString::fromLocal8Bit(argv[2]), figures, argc < 4);
+        return figures.Print() ? 0 : 1;
+    }
+    // beatwise_bench --tempo FOLDER: the tempo of made-up, real and groove
+    // music alone, kept in FOLDER.
+    if (argc == 3 && QByteArray(argv[1]) == "--tempo") {
+        QCoreApplication core(argc, argv);
+        Figures figures;
+        const QString folder = QString::fromLocal8Bit(argv[2]);
+        BenchSongTempo(QCoreApplication::applicationFilePath(), folder + "/corpus", figures);
+        BenchRealMusic(folder + "/realmusic", figures);
+        BenchGrooves(folder + "/grooves", figures);
+        return figures.Print() ? 0 : 1;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
@@ -45,6 +65,7 @@ int main(int argc, char* argv[])
     BenchSongTempo(QCoreApplication::applicationFilePath(),
         QFileInfo(results).absolutePath() + QStringLiteral("/corpus"), figures);
     BenchRealMusic(QFileInfo(results).absolutePath() + QStringLiteral("/realmusic"), figures);
+    BenchGrooves(QFileInfo(results).absolutePath() + QStringLiteral("/grooves"), figures);
     BenchLink(QCoreApplication::applicationFilePath(), figures);
     BenchListening(9, 100, figures);
 

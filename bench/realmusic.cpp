@@ -3,6 +3,7 @@
 #include "analysis/songtempo.h"
 #include "figures.h"
 #include "listenbench.h"
+#include "tempotools.h"
 
 #include <sndfile.h>
 #include <unistd.h>
@@ -47,22 +48,6 @@ struct Answer {
     double seconds = 0;
     bool rangeShown = false;
 };
-
-bool Run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr,
-    int minutes = 2)
-{
-    QProcess process;
-    process.setProcessChannelMode(output ? QProcess::SeparateChannels : QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(minutes * 60 * 1000)) {
-        process.kill();
-        process.waitForFinished();
-        return false;
-    }
-    if (output)
-        *output = process.readAllStandardOutput();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
 
 // The tempo a project file is set to: Hydrogen's <bpm>, LMMS's <head bpm="">.
 double ProjectTempo(const QString& path)
@@ -225,32 +210,6 @@ Answer Beatwise(const Piece& piece)
         tempo.drifts};
 }
 
-Answer Aubio(const Piece& piece)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QByteArray output;
-    Run("aubio", {"tempo", piece.path}, &output);
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    const QRegularExpressionMatch match
-        = QRegularExpression(R"(([\d.]+) bpm\s*$)").match(QString::fromUtf8(output));
-    return {match.hasMatch() ? match.captured(1).toDouble() : 0, seconds, false};
-}
-
-bool Within(double found, double truth, double share)
-{
-    return found > 0 && std::abs(found - truth) <= share * truth;
-}
-
-bool OnARatio(double found, double truth)
-{
-    for (double ratio : {1.0, 0.5, 2.0, 1.0 / 3, 3.0}) {
-        if (Within(found, truth * ratio, 0.01))
-            return true;
-    }
-    return false;
-}
-
 struct Tally {
     int songs = 0, within = 0, onARatio = 0, unanswered = 0;
     int drifting = 0, driftWithin = 0, driftRangeShown = 0;
@@ -264,7 +223,7 @@ struct Tally {
         case Kind::Song:
             ++songs;
             within += Within(answer.bpm, piece.bpm, 0.01);
-            onARatio += OnARatio(answer.bpm, piece.bpm);
+            onARatio += OnALevel(answer.bpm, piece.bpm);
             unanswered += answer.bpm <= 0;
             break;
         case Kind::Drifting:
@@ -295,6 +254,10 @@ void BenchRealMusic(const QString& folder, Figures& figures)
     QDir dir(folder);
     dir.mkpath(QStringLiteral("."));
     std::vector<Piece> pieces = RenderSongs(dir);
+    std::vector<std::pair<QString, double>> index;
+    for (const Piece& piece : pieces)
+        index.push_back({QFileInfo(piece.path).fileName(), piece.bpm});
+    WriteIndex(folder, "demos", index);
     if (pieces.empty()) {
         std::printf("real music: no demo project could be rendered; skipped\n\n");
         return;
@@ -343,7 +306,9 @@ void BenchRealMusic(const QString& folder, Figures& figures)
     Tally ours, theirs;
     std::printf("%-52s %8s %9s %9s\n", "real music", "true", "Beatwise", "aubio");
     for (const Piece& piece : pieces) {
-        const Answer mine = Beatwise(piece), aubio = Aubio(piece);
+        const Answer mine = Beatwise(piece);
+        const OtherAnswer other = AubioTempo(piece.path);
+        const Answer aubio {other.bpm, other.seconds, false};
         ours.Count(piece, mine);
         theirs.Count(piece, aubio);
         const bool right = piece.kind == Kind::Beatless ? mine.bpm <= 0

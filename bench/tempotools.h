@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+// What the tempo benchmarks share: running a tool, the other tempo
+// estimators beside Beatwise, and how an answer is judged.
+
+// Runs a program to its end within the minutes given; true when it exits 0.
+// Its standard output goes to output when asked for, else with its errors.
+bool Run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr,
+    int minutes = 2);
+
+// Another estimator's tempo of a file, 0 for none, and its time.
+struct OtherAnswer {
+    double bpm = 0;
+    double seconds = 0;
+};
+OtherAnswer AubioTempo(const QString& path);
+// The Queen Mary tempo tracker, driven as Mixxx drives it: the complex
+// spectral difference detection function, then TempoTrackV2's beats, the
+// tempo their median interval.
+OtherAnswer QueenMaryTempo(const QString& path);
+
+bool Within(double found, double truth, double share);
+// Within 1% of the tempo, its half, double, third or triple.
+bool OnALevel(double found, double truth);
+
+// Writes index.tsv into a folder of songs, in the form bench/groove-corpus
+// writes it (file, true bpm, meter, library), for bench/train-level.
+void WriteIndex(const QString& folder, const QString& library,
+    const std::vector<std::pair<QString, double>>& songs);
