@@ -22,8 +22,65 @@ constexpr sf_count_t kSamplesPerRead = 65536;
 // A sample beyond this is no audio a file should hold: it is clipped here,
 // and one that is not a number is read as silence.
 constexpr float kLoudest = 64;
+// Only the front pair of a surround file is mixed: the music is there, and
+// the rest would cost their decoding again.
+constexpr int kMixedChannels = 2;
+// ID3v2 tags ahead of the audio, one after another at the most.
+constexpr int kMostTags = 8;
+
+// The length of the ID3v2 tag at the descriptor's offset, header and footer
+// included; 0 for none.
+off_t Id3v2Length(int fd, off_t at)
+{
+    unsigned char header[10];
+    if (::pread(fd, header, sizeof header, at) != ssize_t(sizeof header) || header[0] != 'I'
+        || header[1] != 'D' || header[2] != '3' || header[3] == 0xff || header[4] == 0xff)
+        return 0;
+    off_t size = 0;
+    for (int i = 6; i < 10; ++i) {
+        if (header[i] & 0x80)
+            return 0; // no synchsafe size: not a tag
+        size = size << 7 | header[i];
+    }
+    const bool footer = header[5] & 0x10;
+    return 10 + size + (footer ? 10 : 0);
+}
 
 } // namespace
+
+// The decoder reads the file through these, from the first byte past the
+// tags: it never sees them, so they cost no memory.
+struct AudioFileIo {
+    static sf_count_t Length(void* user)
+    {
+        const auto* file = static_cast<AudioFile*>(user);
+        return file->m_size - file->m_audioStart;
+    }
+    static sf_count_t Seek(sf_count_t offset, int whence, void* user)
+    {
+        const auto* file = static_cast<AudioFile*>(user);
+        off_t at = 0;
+        if (whence == SEEK_SET)
+            at = ::lseek(file->m_fd, file->m_audioStart + offset, SEEK_SET);
+        else if (whence == SEEK_END)
+            at = ::lseek(file->m_fd, file->m_size + offset, SEEK_SET);
+        else
+            at = ::lseek(file->m_fd, offset, SEEK_CUR);
+        return at < 0 ? -1 : at - file->m_audioStart;
+    }
+    static sf_count_t Read(void* data, sf_count_t count, void* user)
+    {
+        const ssize_t read = ::read(static_cast<AudioFile*>(user)->m_fd, data, size_t(count));
+        return read < 0 ? 0 : read;
+    }
+    static sf_count_t Write(const void*, sf_count_t, void*) { return 0; }
+    static sf_count_t Tell(void* user)
+    {
+        const auto* file = static_cast<AudioFile*>(user);
+        const off_t at = ::lseek(file->m_fd, 0, SEEK_CUR);
+        return at < 0 ? -1 : at - file->m_audioStart;
+    }
+};
 
 float GuardedSample(float sample)
 {
@@ -32,7 +89,7 @@ float GuardedSample(float sample)
     return sample;
 }
 
-AudioFile::AudioFile(const std::string& path)
+AudioFile::AudioFile(const std::string& path, sf_count_t mostSamples)
 {
     // Opened without waiting (a FIFO or a device would block for ever in
     // the decoder), then accepted only if it is a regular file, checked on
@@ -44,17 +101,38 @@ AudioFile::AudioFile(const std::string& path)
         m_failure = Failure::Unreadable;
         return;
     }
-    m_file = sf_open_fd(m_fd, SFM_READ, &m_info, SF_FALSE);
+    m_size = status.st_size;
+    for (int tag = 0; tag < kMostTags; ++tag) {
+        const off_t length = Id3v2Length(m_fd, m_audioStart);
+        if (length == 0 || length >= m_size - m_audioStart)
+            break;
+        m_audioStart += length;
+    }
+    if (::lseek(m_fd, m_audioStart, SEEK_SET) != m_audioStart) {
+        m_failure = Failure::Unreadable;
+        return;
+    }
+    SF_VIRTUAL_IO io {AudioFileIo::Length, AudioFileIo::Seek, AudioFileIo::Read, AudioFileIo::Write,
+        AudioFileIo::Tell};
+    m_file = sf_open_virtual(&io, SFM_READ, &m_info, this);
     // A readable, non-empty regular file that the decoder does not take is
     // not audio it knows. Headerless files are guessed from their names by
     // the decoder (a text file called .au would be read as raw samples):
     // only files that say what they are count as audio.
     if (!m_file || (m_info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW || m_info.channels <= 0
-        || m_info.samplerate < kLowestRate || m_info.samplerate > kHighestRate
-        || m_info.frames <= 0) {
+        || m_info.samplerate <= 0 || m_info.frames < 0) {
         m_failure = Failure::UnsupportedFormat;
         return;
     }
+    if (m_info.samplerate < kLowestRate || m_info.samplerate > kHighestRate) {
+        m_failure = Failure::UnsupportedRate;
+        return;
+    }
+    if (m_info.frames == 0) {
+        m_failure = Failure::NoSound;
+        return;
+    }
+    m_mostFrames = std::max<sf_count_t>(1, mostSamples / m_info.channels);
     m_factor = std::max(1, m_info.samplerate / kAnalysisRate);
     m_rate = double(m_info.samplerate) / m_factor;
     const sf_count_t frames = std::max<sf_count_t>(m_factor, kSamplesPerRead / m_info.channels);
@@ -89,14 +167,23 @@ size_t AudioFile::Read(float* samples, size_t count)
     if (!m_file)
         return 0;
     const int channels = m_info.channels;
-    const float scale = 1.0f / float(channels * m_factor);
+    const int mixed = std::min(channels, kMixedChannels);
+    const float scale = 1.0f / float(mixed * m_factor);
     const sf_count_t capacity = sf_count_t(m_frames.size()) / channels;
     size_t given = 0;
     while (given < count) {
         // Whole groups of frames only, so that a sample is never split
         // between two reads.
-        const sf_count_t wanted
+        sf_count_t wanted
             = std::min<sf_count_t>(capacity / m_factor, sf_count_t(count - given)) * m_factor;
+        if (m_framesRead + wanted > m_mostFrames) {
+            wanted = (m_mostFrames - m_framesRead) / m_factor * m_factor;
+            if (wanted <= 0) {
+                // Cut short only if there was more to come.
+                m_cutShort = sf_readf_float(m_file, m_frames.data(), 1) > 0;
+                break;
+            }
+        }
         const sf_count_t frames = sf_readf_float(m_file, m_frames.data(), wanted);
         if (frames <= 0)
             break;
@@ -105,8 +192,10 @@ size_t AudioFile::Read(float* samples, size_t count)
         for (sf_count_t group = 0; group < groups; ++group) {
             float sum = 0;
             const float* frame = m_frames.data() + size_t(group * m_factor * channels);
-            for (int i = 0; i < m_factor * channels; ++i)
-                sum += GuardedSample(frame[i]);
+            for (int i = 0; i < m_factor; ++i, frame += channels) {
+                for (int c = 0; c < mixed; ++c)
+                    sum += GuardedSample(frame[c]);
+            }
             samples[given++] = sum * scale;
         }
         if (frames < wanted)

@@ -24,6 +24,7 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
 {
     SongTempo result;
     AudioFile file(path);
+    result.sampleRate = file.FileRate();
     if (file.Failure() != Failure::None) {
         result.failure = file.Failure();
         return result;
@@ -71,6 +72,10 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     result.drifts = estimate.drifts;
     result.lowest = estimate.lowest;
     result.highest = estimate.highest;
+    result.meter = estimate.meter;
+    result.cutShortAt = file.CutShortAt();
+    result.runnerUp = estimate.runnerUp;
+    result.sureness = estimate.sureness;
     if (progress)
         progress->done.store(1);
     return result;

@@ -12,10 +12,33 @@ enum class Failure {
     None,
     Unreadable, // missing, not readable, empty or broken off
     UnsupportedFormat, // not audio in a format the decoder knows
+    UnsupportedRate, // audio at a sample rate outside what audio uses
+    NoSound, // audio, but no samples at all
     TooShort, // too little audio to find a tempo in
     NoSteadyBeat, // audio, but no beat that keeps time
     Cancelled,
 };
+
+// How the beats group into bars, where the music makes it clear: two or
+// four beats to the bar, three, or beats that divide in three (6/8, 12/8).
+enum class Meter { Common, ThreeFour, SixEight, TwelveEight };
+
+// "4/4", "3/4", "6/8" or "12/8"; inline, as the program names meters
+// without loading the analysis.
+inline const char* MeterText(Meter meter)
+{
+    switch (meter) {
+    case Meter::ThreeFour:
+        return "3/4";
+    case Meter::SixEight:
+        return "6/8";
+    case Meter::TwelveEight:
+        return "12/8";
+    case Meter::Common:
+        break;
+    }
+    return "4/4";
+}
 
 struct SongTempo {
     Failure failure = Failure::None;
@@ -24,6 +47,16 @@ struct SongTempo {
     // tempos (their 10th to 90th percentiles), to 0.01.
     bool drifts = false;
     double lowest = 0, highest = 0;
+    Meter meter = Meter::Common;
+    // The level of the beat the next likeliest, to 0.01, and how sure the
+    // choice was, from 0 (a toss-up) to 1.
+    double runnerUp = 0;
+    double sureness = 0;
+    // Where only the first part of the file was analysed, as it would cost
+    // more than a long song does (a very high rate, many channels, hours of
+    // sound): the seconds analysed. 0 for the whole file.
+    double cutShortAt = 0;
+    int sampleRate = 0; // of the file, as its header says
 };
 
 // Shared with the thread that analyses: how far it has got (0 to 1), and a

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/meterlevel.h"
+
 #include <cstddef>
 #include <deque>
 #include <vector>
@@ -14,6 +16,9 @@ struct TempoEstimate {
     bool drifts = false; // the local tempos spread by more than 2%
     int windows = 0; // windows heard
     int beatWindows = 0; // of which had a beat
+    Meter meter = Meter::Common;
+    double runnerUp = 0; // the next likeliest level of the beat, bpm
+    double sureness = 0; // of the level chosen, 0 to 1
 };
 
 // How much music the estimator needs, and how much of it refines the tempo.
@@ -51,11 +56,10 @@ private:
 
     void AnalyseWindow(size_t first, size_t count);
     TempoEstimate EstimateFromWindows() const;
-    double ChooseBeatLag() const;
     double LocalLag(const Window& window, double beatLag) const;
-    double Refine(double lag, size_t first, size_t count) const;
-    double Evenness(double lag, size_t first, size_t count, bool low = false) const;
-    double Level(double lag, size_t first, size_t count) const;
+    // The longest run of windows whose local tempo keeps near bpm, as the
+    // first frame and the count of frames; a count of 0 for none.
+    std::pair<size_t, size_t> SteadyStretch(const std::vector<double>& local, double bpm) const;
 
     double m_fineFramesPerSecond; // of the envelope added
     size_t m_fine; // frames added to each frame of the windows

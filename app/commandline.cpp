@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kUsage
     = "Usage: beatwise [--link] [--listen | FILE]\n"
-      "       beatwise --tempo FILE...\n"
+      "       beatwise --tempo [--range LOW:HIGH] [--verbose] [--] FILE...\n"
       "\n"
       "Echo delays, modulation rates and song lengths from a tempo.\n"
       "\n"
@@ -31,36 +31,95 @@ constexpr const char* kUsage
       "                    window: \"FILE: 128.00 bpm\", \"FILE: 98.00 bpm (drifts\n"
       "                    95.10 to 101.30)\" or \"FILE: no tempo: REASON\"; the exit\n"
       "                    status is 0 when every file has a tempo, 1 when any has\n"
-      "                    none, 2 for a usage error\n"
+      "                    none, 2 for a usage error; a meter other than 4/4 is\n"
+      "                    named: \"FILE: 162.00 bpm in 3/4\"\n"
+      "  --range LOW:HIGH  with --tempo, halve or double each tempo into LOW to\n"
+      "                    HIGH bpm (HIGH at least twice LOW), as DJ software does\n"
+      "  --verbose         with --tempo, add the next likeliest level of the beat\n"
+      "                    and how sure the choice was, from 0 to 1\n"
       "  -h, --help        show this help and exit\n"
       "  --version         show the version and exit\n";
+
+// What --tempo is asked for besides the files.
+struct TempoOptions {
+    double low = 0, high = 0; // the range, 0 for none
+    bool verbose = false;
+};
 
 QString Number(double value)
 {
     return QString::number(value, 'f', 2); // never the user's decimal comma
 }
 
+// The factor, a power of two, that brings a tempo into the range.
+double IntoRange(double bpm, const TempoOptions& options)
+{
+    double factor = 1;
+    if (!(options.high > 0) || !(bpm > 0))
+        return factor;
+    while (bpm * factor < options.low)
+        factor *= 2;
+    while (bpm * factor > options.high)
+        factor /= 2;
+    return factor;
+}
+
 // The line for one file, and whether it has a tempo.
-std::pair<QByteArray, bool> TempoLine(const char* path)
+std::pair<QByteArray, bool> TempoLine(const char* path, const TempoOptions& options)
 {
     const QString name = QFileInfo(QFile::decodeName(path)).fileName();
     const std::optional<analysis::SongTempo> result = AnalyseSong(QFile::decodeName(path), nullptr);
     QString said;
-    if (!result)
+    if (!result) {
         said = QStringLiteral("no tempo: ") + SongTempoWords::NoAnalysis(name);
-    else if (result->failure != analysis::Failure::None)
+    } else if (result->failure != analysis::Failure::None) {
         said = QStringLiteral("no tempo: ") + SongTempoWords::Said(*result, name);
-    else if (result->drifts)
-        said = QStringLiteral("%1 bpm (drifts %2 to %3)")
-                   .arg(Number(result->bpm), Number(result->lowest), Number(result->highest));
-    else
-        said = QStringLiteral("%1 bpm").arg(Number(result->bpm));
+    } else {
+        const double factor = IntoRange(result->bpm, options);
+        said = QStringLiteral("%1 bpm").arg(Number(result->bpm * factor));
+        if (result->meter != analysis::Meter::Common)
+            said += QStringLiteral(" in ") + QLatin1String(analysis::MeterText(result->meter));
+        if (result->drifts)
+            said += QStringLiteral(" (drifts %1 to %2)")
+                        .arg(Number(result->lowest * factor), Number(result->highest * factor));
+        if (result->cutShortAt > 0)
+            said += QStringLiteral(" (from its first %1 only)")
+                        .arg(SongTempoWords::Clock(result->cutShortAt));
+        if (options.verbose)
+            said += QStringLiteral(" (next likeliest %1 bpm, sure %2)")
+                        .arg(result->runnerUp > 0 ? Number(result->runnerUp * factor)
+                                                  : QStringLiteral("none"),
+                            Number(result->sureness));
+    }
     // The path as given, byte for byte, so that a script can match it.
     return {QByteArray(path) + ": " + said.toUtf8() + '\n',
         result && result->failure == analysis::Failure::None};
 }
 
-int PrintTempos(const std::vector<const char*>& paths)
+// LOW:HIGH, read as C reads numbers whatever the user's locale; false
+// where it is no range that every tempo can be brought into.
+bool ReadRange(const QByteArray& text, TempoOptions& options)
+{
+    const QList<QByteArray> ends = text.split(':');
+    bool lowRead = false, highRead = false;
+    if (ends.size() != 2)
+        return false;
+    const double low = ends[0].toDouble(&lowRead), high = ends[1].toDouble(&highRead);
+    if (!lowRead || !highRead || !(low > 0) || !(high >= 2 * low) || !(high <= 10000))
+        return false;
+    options.low = low;
+    options.high = high;
+    return true;
+}
+
+int UsageError(const char* what)
+{
+    std::fprintf(stderr, "beatwise: %s\n\n", what);
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& options)
 {
     // Each file on a thread of the pool; the lines in the order given, each
     // as soon as it and those before it are done.
@@ -78,7 +137,7 @@ int PrintTempos(const std::vector<const char*>& paths)
                     return;
                 index = next++;
             }
-            auto line = TempoLine(paths[index]);
+            auto line = TempoLine(paths[index], options);
             const std::lock_guard lock(mutex);
             lines[index] = std::move(line);
             done[index] = true;
@@ -118,22 +177,39 @@ std::optional<int> RunCommandLine(int argc, char* argv[])
         return 0;
     }
     if (first == "--tempo") {
-        if (argc < 3) {
-            std::fputs("beatwise: --tempo needs at least one song file\n\n", stderr);
-            std::fputs(kUsage, stderr);
-            return 2;
+        TempoOptions options;
+        std::vector<const char*> paths;
+        bool onlyFiles = false; // after --, a file may be called --verbose
+        for (int i = 2; i < argc; ++i) {
+            const QByteArray word = argv[i];
+            if (onlyFiles || !word.startsWith("--") || word.size() == 2) {
+                if (!onlyFiles && word == "--")
+                    onlyFiles = true;
+                else
+                    paths.push_back(argv[i]);
+            } else if (word == "--verbose") {
+                options.verbose = true;
+            } else if (word == "--range" || word.startsWith("--range=")) {
+                const QByteArray range = word == "--range"
+                    ? (i + 1 < argc ? QByteArray(argv[++i]) : QByteArray())
+                    : word.mid(8);
+                if (!ReadRange(range, options))
+                    return UsageError("--range needs LOW:HIGH in bpm, HIGH at least twice LOW, "
+                                      "as in --range 70:140");
+            } else {
+                return UsageError(("unknown option " + word).constData());
+            }
         }
+        if (paths.empty())
+            return UsageError("--tempo needs at least one song file");
         // No window, and so no display: only the core of Qt, which finds the
         // analysis module beside the program.
         QCoreApplication application(argc, argv);
-        return PrintTempos(std::vector<const char*>(argv + 2, argv + argc));
+        return PrintTempos(paths, options);
     }
     if (first == "--link" || first == "--listen")
         return std::nullopt; // the window, in the Link session or listening
-    if (first.size() > 1 && first[0] == '-') {
-        std::fprintf(stderr, "beatwise: unknown option %s\n\n", argv[1]);
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (first.size() > 1 && first[0] == '-')
+        return UsageError(("unknown option " + first).c_str());
     return std::nullopt;
 }

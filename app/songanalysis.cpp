@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 tk::RuntimeModule& AnalysisModule()
 {
     static tk::RuntimeModule module(QStringLiteral("libbeatwise_analysis.so"));
@@ -38,6 +40,12 @@ QString SongTempoWords::Said(const analysis::SongTempo& result, const QString& n
         return tr("%1 cannot be read, or it is empty.").arg(name);
     case analysis::Failure::UnsupportedFormat:
         return tr("%1 is not audio in a format Beatwise can read.").arg(name);
+    case analysis::Failure::UnsupportedRate:
+        return tr("%1 is audio at %2 Hz: Beatwise analyses rates from 4000 to 768000 Hz.")
+            .arg(name)
+            .arg(result.sampleRate);
+    case analysis::Failure::NoSound:
+        return tr("%1 holds no sound: it has no samples.").arg(name);
     case analysis::Failure::TooShort:
         return tr("%1 is too short to find a tempo in.").arg(name);
     case analysis::Failure::NoSteadyBeat:
@@ -47,10 +55,25 @@ QString SongTempoWords::Said(const analysis::SongTempo& result, const QString& n
     case analysis::Failure::None:
         break;
     }
+    QString said = tr("Tempo of %1: %2 bpm").arg(name, Typed(result.bpm));
+    if (result.meter != analysis::Meter::Common)
+        said += tr(" in %1").arg(QLatin1String(analysis::MeterText(result.meter)));
     if (result.drifts)
-        return tr("Tempo of %1: %2 bpm (drifts %3 to %4)")
-            .arg(name, Typed(result.bpm), Typed(result.lowest), Typed(result.highest));
-    return tr("Tempo of %1: %2 bpm").arg(name, Typed(result.bpm));
+        said += tr(" (drifts %1 to %2)").arg(Typed(result.lowest), Typed(result.highest));
+    if (result.cutShortAt > 0)
+        said += tr(" (from its first %1 only)").arg(Clock(result.cutShortAt));
+    return said;
+}
+
+QString SongTempoWords::Clock(double seconds)
+{
+    const auto whole = long(std::clamp(seconds, 0.0, 1e7));
+    if (whole >= 3600)
+        return QStringLiteral("%1:%2:%3")
+            .arg(whole / 3600)
+            .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+            .arg(whole % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString SongTempoWords::NoAnalysis(const QString& name)

@@ -30,4 +30,6 @@ public:
     // The tempo found, or why there is none.
     static QString Said(const analysis::SongTempo& result, const QString& name);
     static QString NoAnalysis(const QString& name);
+    // A length of the song as m:ss, or h:mm:ss.
+    static QString Clock(double seconds);
 };

@@ -23,6 +23,8 @@ CSongTempoFinder::CSongTempoFinder(tk::PropertySheet& sheet)
     , m_poll(new QTimer(this))
     , m_half(new tk::PushButton(tr("&Half"), sheet.StatusArea()))
     , m_double(new tk::PushButton(tr("&Double"), sheet.StatusArea()))
+    , m_third(new tk::PushButton(tr("Th&ird"), sheet.StatusArea()))
+    , m_triple(new tk::PushButton(tr("Tripl&e"), sheet.StatusArea()))
 {
     auto* layout = new QHBoxLayout(sheet.StatusArea());
     layout->setContentsMargins(0, 0, 0, 0);
@@ -30,9 +32,13 @@ CSongTempoFinder::CSongTempoFinder(tk::PropertySheet& sheet)
     layout->addWidget(m_message, 1);
     layout->addWidget(m_half);
     layout->addWidget(m_double);
+    layout->addWidget(m_third);
+    layout->addWidget(m_triple);
     m_half->setAccessibleName(tr("Half the tempo found"));
     m_double->setAccessibleName(tr("Double the tempo found"));
-    for (tk::PushButton* button : {m_half, m_double}) {
+    m_third->setAccessibleName(tr("A third of the tempo found"));
+    m_triple->setAccessibleName(tr("Triple the tempo found"));
+    for (tk::PushButton* button : {m_half, m_double, m_third, m_triple}) {
         tk::ClickLikeMouseOnMnemonic(button);
         button->setAutoDefault(false);
         button->hide();
@@ -40,6 +46,9 @@ CSongTempoFinder::CSongTempoFinder(tk::PropertySheet& sheet)
     connect(m_half, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found / 2); });
     connect(
         m_double, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found * 2); });
+    connect(m_third, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found / 3); });
+    connect(
+        m_triple, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found * 3); });
     m_progress->setRange(0, 100);
     m_progress->setMaximumWidth(m_progress->fontMetrics().averageCharWidth() * 12);
     m_progress->setAccessibleName(tr("Finding the tempo"));
@@ -77,7 +86,7 @@ void CSongTempoFinder::Find(const QString& path)
         QMetaObject::invokeMethod(
             this, [this, started] { Finished(started); }, Qt::QueuedConnection);
     });
-    OfferOctaves(0);
+    OfferLevels(0);
     Say(tr("Finding the tempo of %1... (Esc cancels)").arg(QFileInfo(path).fileName()));
     m_progress->setValue(0);
     m_progress->show();
@@ -94,7 +103,7 @@ void CSongTempoFinder::Cancel()
 void CSongTempoFinder::Withdraw()
 {
     Cancel();
-    OfferOctaves(0);
+    OfferLevels(0);
 }
 
 QString CSongTempoFinder::Status() const
@@ -126,7 +135,7 @@ void CSongTempoFinder::Finished(Job* job)
         } else {
             if (job->result.failure == analysis::Failure::None) {
                 TypeShownTempo(m_sheet, job->result.bpm);
-                OfferOctaves(job->result.bpm);
+                OfferLevels(job->result.bpm, job->result.meter != analysis::Meter::Common);
             }
             Say(SongTempoWords::Said(job->result, name));
         }
@@ -134,11 +143,13 @@ void CSongTempoFinder::Finished(Job* job)
     m_jobs.remove_if([job](const std::unique_ptr<Job>& each) { return each.get() == job; });
 }
 
-void CSongTempoFinder::OfferOctaves(double bpm)
+void CSongTempoFinder::OfferLevels(double bpm, bool threes)
 {
     m_found = bpm;
     m_half->setVisible(bpm > 0);
     m_double->setVisible(bpm > 0);
+    m_third->setVisible(bpm > 0 && threes);
+    m_triple->setVisible(bpm > 0 && threes);
 }
 
 void CSongTempoFinder::Say(const QString& message)

@@ -25,8 +25,8 @@ class PushButton;
 // analysed cancels that one. The tempo found is typed into the tempo of the
 // page shown, so that the page's own rules decide what follows, and Half and
 // Double beside it offer the other octave, for a song whose beat could be
-// heard either way; a file that gives none leaves the tempo alone and the
-// status area says why.
+// heard either way (Third and Triple too, for music in threes); a file that gives none leaves the
+// tempo alone and the status area says why.
 class CSongTempoFinder : public QObject {
     Q_OBJECT
 
@@ -36,7 +36,7 @@ public:
 
     void Find(const QString& path);
     void Cancel();
-    // Cancels, and takes back the offer of the other octave.
+    // Cancels, and takes back the offer of the other levels.
     void Withdraw();
     bool IsBusy() const { return m_current != nullptr; }
     QString Status() const;
@@ -54,7 +54,9 @@ private:
 
     void Finished(Job* job);
     void ShowProgress();
-    void OfferOctaves(double bpm); // 0 takes the offer back
+    // Half and Double, and Third and Triple for music in threes; 0 takes
+    // the offer back.
+    void OfferLevels(double bpm, bool threes = false);
 
     tk::PropertySheet& m_sheet;
     QLabel* m_message;
@@ -63,7 +65,9 @@ private:
     QTimer* m_poll;
     tk::PushButton* m_half;
     tk::PushButton* m_double;
-    double m_found = 0; // the tempo Half and Double start from
+    tk::PushButton* m_third;
+    tk::PushButton* m_triple;
+    double m_found = 0; // the tempo the level buttons start from
     std::list<std::unique_ptr<Job>> m_jobs;
     Job* m_current = nullptr;
 };

@@ -61,6 +61,30 @@ void TestSongFile::initTestCase()
         m_dir.filePath("backbeat.flac").toStdString(), SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
     QVERIFY(corpus::Write(
         {"chord", 120, corpus::Pattern::HeldChord}, m_dir.filePath("chord.wav").toStdString()));
+    // The level a musician counts: a waltz in three, a 6/8 in dotted
+    // quarters, a shuffle's beat (not its half), a slow ballad (not its
+    // double), and music with no drums at all.
+    const struct {
+        const char* file;
+        double bpm;
+        corpus::Pattern pattern;
+        double swing;
+    } levels[] = {
+        {"waltz.wav", 162, corpus::Pattern::Waltz, 0},
+        {"jig.wav", 86, corpus::Pattern::SixEight, 0},
+        {"shuffle.wav", 97, corpus::Pattern::Backbeat, 1.0 / 3},
+        {"ballad.wav", 59, corpus::Pattern::Backbeat, 0},
+        {"hymn.wav", 83, corpus::Pattern::Chords, 0},
+    };
+    for (const auto& level : levels) {
+        corpus::Song song {level.file, level.bpm, level.pattern, level.swing};
+        song.seconds = 40;
+        QVERIFY(corpus::Write(song, m_dir.filePath(level.file).toStdString()));
+    }
+    corpus::Song high {"high", 128, corpus::Pattern::Clicks};
+    high.sampleRate = 769000;
+    high.seconds = 1;
+    QVERIFY(corpus::Write(high, m_dir.filePath("high.wav").toStdString()));
     QFile text(m_dir.filePath("notes.txt"));
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("not a song\n");
@@ -169,6 +193,27 @@ void TestSongFile::halfAndDoubleOfferTheOtherOctave()
     QTRY_VERIFY_WITH_TIMEOUT(!finder.IsBusy(), 20000);
     QVERIFY(!half->isVisible() && !twice->isVisible());
     QCOMPARE(simple.Text(IDC_TEMPO), QStringLiteral("256"));
+
+    // Music in threes offers a third and triple too; music in twos does not.
+    QPushButton *third = nullptr, *triple = nullptr;
+    for (auto* button : simple.harness.sheet.StatusArea()->findChildren<QPushButton*>()) {
+        if (button->accessibleName() == QStringLiteral("A third of the tempo found"))
+            third = button;
+        else if (button->accessibleName() == QStringLiteral("Triple the tempo found"))
+            triple = button;
+    }
+    QVERIFY(third && triple);
+    DropFile(&simple.page, m_dir.filePath("waltz.wav"));
+    QTRY_VERIFY_WITH_TIMEOUT(!finder.IsBusy(), 20000);
+    QVERIFY2(finder.Status().endsWith("162 bpm in 3/4"), qPrintable(finder.Status()));
+    QVERIFY(half->isVisible() && twice->isVisible() && third->isVisible() && triple->isVisible());
+    QTest::keyClick(&simple.harness.sheet, Qt::Key_E, Qt::AltModifier);
+    QCOMPARE(simple.Text(IDC_TEMPO), QStringLiteral("486"));
+    third->click();
+    QCOMPARE(simple.Text(IDC_TEMPO), QStringLiteral("54"));
+    DropFile(&simple.page, m_song);
+    QTRY_VERIFY_WITH_TIMEOUT(!finder.IsBusy(), 20000);
+    QVERIFY(half->isVisible() && !third->isVisible() && !triple->isVisible());
 }
 
 void TestSongFile::tempoFromTheCommandLine_data()
@@ -186,7 +231,34 @@ void TestSongFile::tempoFromTheCommandLine_data()
            R"(live.wav: 1[12]\d\.\d\d bpm \(drifts \d+\.\d\d to \d+\.\d\d\)\n)"
            "missing.wav: no tempo: missing.wav cannot be read, or it is empty.\n"
         << 1;
+    QTest::newRow("meter and level")
+        << QStringList {"waltz.wav", "jig.wav", "shuffle.wav", "ballad.wav", "hymn.wav"}
+        << "waltz.wav: 162.00 bpm in 3/4\n"
+           "jig.wav: 86.00 bpm in 6/8\n"
+           "shuffle.wav: 97.00 bpm\n"
+           "ballad.wav: 59.00 bpm\n"
+           "hymn.wav: 83.00 bpm\n"
+        << 0;
+    QTest::newRow("--range") << QStringList {"--range", "100:200", "ballad.wav", "waltz.wav"}
+                             << "ballad.wav: 118.00 bpm\nwaltz.wav: 162.00 bpm in 3/4\n"
+                             << 0;
+    QTest::newRow("--range=, down")
+        << QStringList {"--range=40:80", "waltz.wav"} << "waltz.wav: 40.50 bpm in 3/4\n"
+        << 0;
+    QTest::newRow("--verbose")
+        << QStringList {"--verbose", "--", "click track.wav"}
+        << R"(click track.wav: 128.00 bpm \(next likeliest \d+\.\d\d bpm, sure [01]\.\d\d\)\n)"
+        << 0;
+    QTest::newRow("a rate out of reach")
+        << QStringList {"high.wav"}
+        << "high.wav: no tempo: high.wav is audio at 769000 Hz: Beatwise analyses rates from "
+           "4000 to 768000 Hz.\n"
+        << 1;
     QTest::newRow("no file") << QStringList {} << "" << 2;
+    QTest::newRow("a range too narrow")
+        << QStringList {"--range", "100:150", "waltz.wav"} << "" << 2;
+    QTest::newRow("a range not a range")
+        << QStringList {"--range", "1e999:2e999", "waltz.wav"} << "" << 2;
 }
 
 void TestSongFile::tempoFromTheCommandLine()

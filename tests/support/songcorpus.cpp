@@ -55,6 +55,20 @@ struct Mixer {
         });
     }
 
+    // Three plucked strings, each with its octave, dying away.
+    void Chord(double at, int bar)
+    {
+        static const double chords[][3] = {{261.63, 329.63, 392.0}, {220.0, 261.63, 329.63},
+            {174.61, 220.0, 261.63}, {196.0, 246.94, 293.66}};
+        const double* notes = chords[bar % 4];
+        Add(at, 0.6, [&](double t) {
+            double sum = 0;
+            for (int i = 0; i < 3; ++i)
+                sum += std::sin(kTwoPi * notes[i] * t) + 0.3 * std::sin(kTwoPi * 2 * notes[i] * t);
+            return 0.15 * sum * std::exp(-t * 5);
+        });
+    }
+
     template <typename Sound> void Add(double at, double length, Sound sound)
     {
         const auto first = static_cast<long>(at * rate);
@@ -100,9 +114,28 @@ bool Write(const Song& song, const std::string& path, int format)
     for (double at = song.introSeconds, number = 0; at < song.seconds; ++number) {
         // The tempo wanders over about forty seconds, slowly enough to play to.
         const double beat = 60.0 / (song.bpm * (1 + song.drift * std::sin(kTwoPi * at / 40)));
-        const int inBar = int(number) % 4;
+        const int inBar = int(number) % (song.pattern == Pattern::Waltz ? 3 : 4);
         switch (song.pattern) {
         case Pattern::HeldChord:
+            break;
+        case Pattern::Waltz:
+            if (inBar == 0)
+                mixer.Kick(at);
+            else
+                mixer.Snare(at);
+            mixer.HiHat(at);
+            mixer.HiHat(at + beat / 2);
+            break;
+        case Pattern::SixEight:
+            if (inBar % 2 == 0)
+                mixer.Kick(at);
+            else
+                mixer.Snare(at);
+            for (int eighth = 0; eighth < 3; ++eighth)
+                mixer.HiHat(at + beat * eighth / 3);
+            break;
+        case Pattern::Chords:
+            mixer.Chord(at, int(number) / 4);
             break;
         case Pattern::Clicks:
             mixer.Click(at, inBar == 0);

@@ -12,6 +12,9 @@ enum class Pattern {
     FourOnTheFloor, // a kick on every beat, snare on 2 and 4, hi-hats on eighths
     Backbeat, // kicks on 1 and 3, snare on 2 and 4, hi-hats on eighths
     HeldChord, // three sine notes held throughout: no beat at all
+    Waltz, // a kick on 1, soft snares on 2 and 3, hi-hats on eighths: 3/4
+    SixEight, // the beat is a dotted quarter: kick on 1, snare on 2, hi-hats on eighths
+    Chords, // no drums: a plucked chord on every beat, a new chord each bar
 };
 
 struct Song {

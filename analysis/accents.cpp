@@ -1,0 +1,100 @@
+#include "analysis/accents.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace analysis {
+
+namespace {
+
+constexpr double kOnsetsStandOut = 2; // times the mean of the folded envelope
+
+} // namespace
+
+Accents::Accents(const std::vector<float>& envelope, size_t fine, const std::vector<float>& lows,
+    size_t first, size_t count)
+    : m_envelope(envelope)
+    , m_lows(lows)
+    , m_fine(fine)
+    , m_first(first)
+    , m_count(count)
+{
+}
+
+Accents::Fold Accents::Folded(double coarseLag, bool low, size_t bins) const
+{
+    double mean = 0;
+    return Folded(coarseLag, low, bins, mean);
+}
+
+Accents::Fold Accents::Folded(double coarseLag, bool low, size_t bins, double& mean) const
+{
+    const std::vector<float>& envelope = low ? m_lows : m_envelope;
+    const size_t fine = low ? 1 : m_fine;
+    const double cycle = coarseLag * double(fine);
+    const size_t first = m_first * fine;
+    if (!(cycle >= 1) || first >= envelope.size())
+        return {};
+    const size_t end = std::min(envelope.size(), first + m_count * fine);
+    std::vector<double> sums(bins, 0.0), counts(bins, 0.0);
+    for (size_t t = first; t < end; ++t) {
+        const auto bin = size_t(std::fmod(double(t), cycle) / cycle * double(bins)) % bins;
+        sums[bin] += envelope[t];
+        counts[bin] += 1;
+    }
+    double loudest = 0;
+    mean = 0;
+    for (size_t bin = 0; bin < bins; ++bin) {
+        sums[bin] = counts[bin] > 0 ? sums[bin] / counts[bin] : 0;
+        mean += sums[bin] / double(bins);
+        loudest = std::max(loudest, sums[bin]);
+    }
+    if (!(loudest >= kOnsetsStandOut * mean) || !(loudest > 0))
+        return {};
+    // Turned so that the loudest bin comes first.
+    const auto at = size_t(std::max_element(sums.begin(), sums.end()) - sums.begin());
+    std::rotate(sums.begin(), sums.begin() + std::ptrdiff_t(at), sums.end());
+    return sums;
+}
+
+double Accents::Around(const Fold& fold, size_t bin)
+{
+    const size_t bins = fold.size();
+    return std::max({fold[(bin + bins - 1) % bins], fold[bin % bins], fold[(bin + 1) % bins]});
+}
+
+double Accents::Evenness(double lag, bool low) const
+{
+    const Fold fold = Folded(2 * lag, low, kBins);
+    return fold.empty() ? 0 : Around(fold, kBins / 2) / fold[0];
+}
+
+double Accents::Between(double lag, int division) const
+{
+    if (division != 3)
+        return Evenness(lag / 2);
+    const Fold fold = Folded(lag, false, kThirdBins);
+    if (fold.empty())
+        return 0;
+    return std::max(Around(fold, kThirdBins / 3), Around(fold, 2 * kThirdBins / 3)) / fold[0];
+}
+
+double Accents::BarClarity(double lag, int beats) const
+{
+    double mean = 0;
+    Fold fold = Folded(beats * lag, true, kBeatBins * size_t(beats), mean);
+    if (fold.empty())
+        fold = Folded(beats * lag, false, kBeatBins * size_t(beats), mean);
+    return fold.empty() || !(mean > 0) ? 0 : fold[0] / mean;
+}
+
+double Accents::MiddleThird(double lag) const
+{
+    const Fold fold = Folded(lag, false, kThirdBins);
+    if (fold.empty())
+        return 0;
+    const double second = Around(fold, 2 * kThirdBins / 3);
+    return second > 0 ? std::min(1.0, Around(fold, kThirdBins / 3) / second) : 0;
+}
+
+} // namespace analysis

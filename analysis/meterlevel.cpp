@@ -1,0 +1,102 @@
+#include "analysis/meterlevel.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace analysis {
+
+namespace {
+
+// Most music is written between 80 and 180 bpm, around 130: a level an
+// octave from there costs as much as repeating half as strongly.
+constexpr double kLikeliest = 130;
+// Beats this uneven, with this little between them and kicks this uneven,
+// are eighths of a beat twice as long (hi-hats between kicks and snares);
+// halves of beats this even are beats themselves, up to a tempo that few
+// songs pass.
+constexpr double kUneven = 0.8, kSilentBetween = 0.1, kEven = 0.8;
+constexpr double kFastestDoubled = 200.5;
+// A bar is heard where the music repeats at it this much more strongly than
+// at the other groupings of its beats.
+constexpr double kClearBar = 1.1;
+// Beats in threes whose first third holds onsets this loud against the
+// second are 6/8 or 12/8; below it the eighths swing, and the bar is 4/4.
+constexpr double kPlayedThirds = 0.4;
+
+double Likelihood(const LevelQuestion& q, double lag)
+{
+    if (lag < q.shortestBeat || lag > q.longestBeat || lag + 1 >= q.profile.Longest())
+        return 0;
+    const double octaves = std::log2(60 * q.framesPerSecond / lag / kLikeliest);
+    return q.profile.Near(lag) * std::exp(-0.5 * octaves * octaves);
+}
+
+} // namespace
+
+LevelChoice ChooseLevel(const LevelQuestion& q)
+{
+    LevelChoice choice;
+    bool inThrees = q.grid.InThrees();
+    double lag = q.pulse;
+    if (inThrees) {
+        // The grid itself (a fast waltz, whose threes are its bars) or three
+        // steps of it, doubled to the likeliest (6/8, shuffles): never two.
+        double best = 0;
+        for (double steps : {1, 3}) {
+            for (double beat = steps * q.tatum; beat <= q.longestBeat; beat *= 2) {
+                if (steps == 1 && beat > 1.5 * q.tatum)
+                    continue;
+                if (const double likelihood = Likelihood(q, beat); likelihood > best) {
+                    best = likelihood;
+                    lag = beat;
+                }
+            }
+        }
+        const double threes = lag / q.tatum / 3;
+        inThrees = std::abs(threes - std::round(threes)) < 0.01;
+    }
+    const auto bpm = [&](double beat) { return 60 * q.framesPerSecond / beat; };
+
+    // A beat is heard where every beat is about as strong as the next: a
+    // snare between kicks is a beat, whatever its sound, and so is a kick on
+    // every one of them (four on the floor). What lies between beats is
+    // heard at their halves, or at their thirds where the music moves in
+    // threes: a shuffle's late eighth is no silence.
+    const Accents& accents = q.accents;
+    const double even = accents.Evenness(lag), between = accents.Between(lag, inThrees ? 3 : 2);
+    double other = 0; // the level the rules weighed against
+    if (bpm(2 * lag) >= 60 * q.framesPerSecond / q.longestBeat && even < kUneven
+        && between < kSilentBetween && accents.Evenness(lag, true) < kEven) {
+        other = lag;
+        lag *= 2;
+    } else if (!inThrees && bpm(lag / 2) <= kFastestDoubled
+        && (between >= kEven || accents.Evenness(lag / 2, true) >= kEven)) {
+        other = lag;
+        lag /= 2;
+    }
+    if (other == 0) {
+        // The runner-up: the likelier of the neighbouring levels.
+        const double step = inThrees ? 3 : 2;
+        for (double level : {lag * 2, lag / step}) {
+            if (Likelihood(q, level) > Likelihood(q, other))
+                other = level;
+        }
+    }
+    choice.lag = lag;
+    choice.runnerUpLag = Likelihood(q, other) > 0 ? other : 0;
+    const double mine = Likelihood(q, lag), theirs = Likelihood(q, other);
+    choice.sureness
+        = mine + theirs > 0 ? std::clamp((mine - theirs) / (mine + theirs), 0.0, 1.0) : 0;
+
+    // How the beats group: where the music folded over a bar of two, three
+    // or four of them stands out clearly more than over the others.
+    const double two = accents.BarClarity(lag, 2), three = accents.BarClarity(lag, 3),
+                 four = accents.BarClarity(lag, 4);
+    if (inThrees && accents.MiddleThird(lag) >= kPlayedThirds)
+        choice.meter = four > kClearBar * two ? Meter::TwelveEight : Meter::SixEight;
+    else if (three > kClearBar * std::max(two, four))
+        choice.meter = Meter::ThreeFour;
+    return choice;
+}
+
+} // namespace analysis
