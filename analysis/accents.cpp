@@ -12,25 +12,28 @@ constexpr double kOnsetsStandOut = 2; // times the mean of the folded envelope
 } // namespace
 
 Accents::Accents(const std::vector<float>& envelope, size_t fine, const std::vector<float>& lows,
-    size_t first, size_t count)
+    const std::vector<float>& mids, size_t first, size_t count)
     : m_envelope(envelope)
     , m_lows(lows)
+    , m_mids(mids)
     , m_fine(fine)
     , m_first(first)
     , m_count(count)
 {
 }
 
-Accents::Fold Accents::Folded(double coarseLag, bool low, size_t bins) const
+Accents::Fold Accents::Folded(double coarseLag, Bands bands, size_t bins) const
 {
     double mean = 0;
-    return Folded(coarseLag, low, bins, mean);
+    return Folded(coarseLag, bands, bins, mean);
 }
 
-Accents::Fold Accents::Folded(double coarseLag, bool low, size_t bins, double& mean) const
+Accents::Fold Accents::Folded(double coarseLag, Bands bands, size_t bins, double& mean) const
 {
-    const std::vector<float>& envelope = low ? m_lows : m_envelope;
-    const size_t fine = low ? 1 : m_fine;
+    const std::vector<float>& envelope = bands == Bands::Lows ? m_lows
+        : bands == Bands::Mids                                ? m_mids
+                                                              : m_envelope;
+    const size_t fine = bands == Bands::All ? m_fine : 1;
     const double cycle = coarseLag * double(fine);
     const size_t first = m_first * fine;
     if (!(cycle >= 1) || first >= envelope.size())
@@ -63,9 +66,9 @@ double Accents::Around(const Fold& fold, size_t bin)
     return std::max({fold[(bin + bins - 1) % bins], fold[bin % bins], fold[(bin + 1) % bins]});
 }
 
-double Accents::Evenness(double lag, bool low) const
+double Accents::Evenness(double lag, Bands bands) const
 {
-    const Fold fold = Folded(2 * lag, low, kBins);
+    const Fold fold = Folded(2 * lag, bands, kBins);
     return fold.empty() ? 0 : Around(fold, kBins / 2) / fold[0];
 }
 
@@ -73,7 +76,7 @@ double Accents::Between(double lag, int division) const
 {
     if (division != 3)
         return Evenness(lag / 2);
-    const Fold fold = Folded(lag, false, kThirdBins);
+    const Fold fold = Folded(lag, Bands::All, kThirdBins);
     if (fold.empty())
         return 0;
     return std::max(Around(fold, kThirdBins / 3), Around(fold, 2 * kThirdBins / 3)) / fold[0];
@@ -82,15 +85,15 @@ double Accents::Between(double lag, int division) const
 double Accents::BarClarity(double lag, int beats) const
 {
     double mean = 0;
-    Fold fold = Folded(beats * lag, true, kBeatBins * size_t(beats), mean);
+    Fold fold = Folded(beats * lag, Bands::Lows, kBeatBins * size_t(beats), mean);
     if (fold.empty())
-        fold = Folded(beats * lag, false, kBeatBins * size_t(beats), mean);
+        fold = Folded(beats * lag, Bands::All, kBeatBins * size_t(beats), mean);
     return fold.empty() || !(mean > 0) ? 0 : fold[0] / mean;
 }
 
 double Accents::MiddleThird(double lag) const
 {
-    const Fold fold = Folded(lag, false, kThirdBins);
+    const Fold fold = Folded(lag, Bands::All, kThirdBins);
     if (fold.empty())
         return 0;
     const double second = Around(fold, 2 * kThirdBins / 3);

@@ -11,13 +11,15 @@ namespace analysis {
 // estimator's windows; the envelopes may be finer by a whole factor.
 class Accents {
 public:
+    enum class Bands { All, Lows, Mids };
+
     Accents(const std::vector<float>& envelope, size_t fine, const std::vector<float>& lows,
-        size_t first, size_t count);
+        const std::vector<float>& mids, size_t first, size_t count);
 
     // How loud the weaker of two beats is against the louder, 0 to 1; 0 where
     // no onsets stand out of the envelope (a bass that hums, or no bass). In
-    // the kick and bass bands alone with low.
-    double Evenness(double lag, bool low = false) const;
+    // the kick and bass bands alone, or the chords' bands, as asked.
+    double Evenness(double lag, Bands bands = Bands::All) const;
     // How loud the onsets between beats are against those on them, at the
     // halves of the beat (division 2) or its thirds (division 3).
     double Between(double lag, int division) const;
@@ -35,13 +37,14 @@ private:
     using Fold = std::vector<double>;
     // The envelope's mean in each bin of cycles of the lag, turned so that
     // the loudest comes first; empty where no onsets stand out.
-    Fold Folded(double lag, bool low, size_t bins) const;
+    Fold Folded(double lag, Bands bands, size_t bins) const;
     // The same, with the fold's mean.
-    Fold Folded(double lag, bool low, size_t bins, double& mean) const;
+    Fold Folded(double lag, Bands bands, size_t bins, double& mean) const;
     static double Around(const Fold& fold, size_t bin);
 
     const std::vector<float>& m_envelope;
     const std::vector<float>& m_lows;
+    const std::vector<float>& m_mids;
     size_t m_fine, m_first, m_count;
 };
 

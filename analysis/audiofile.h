@@ -21,11 +21,11 @@ namespace analysis {
 // which may hold anything) are stepped over unread.
 class AudioFile {
 public:
-    // The most samples decoded from a file, channels counted: an hour and a
-    // half of a CD. Past that a file costs more than a long song does,
-    // however small it is (a FLAC of constant subframes at 768 kHz unpacks
-    // to hours).
-    static constexpr sf_count_t kMostSamples = sf_count_t(90) * 60 * 44100 * 2;
+    // The most samples decoded from a file, channels counted: half an hour
+    // of a CD, enough for the tempo of any song and of most of a DJ's mix.
+    // Past that a file costs more than a long song does, however small it is
+    // (a FLAC of constant subframes at 768 kHz unpacks to hours).
+    static constexpr sf_count_t kMostSamples = sf_count_t(30) * 60 * 44100 * 2;
 
     // Opens the file; Failure() says why when it cannot be analysed.
     explicit AudioFile(const std::string& path, sf_count_t mostSamples = kMostSamples);

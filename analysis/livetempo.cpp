@@ -48,10 +48,9 @@ public:
         m_heard += count;
         if (m_beatHeard && double(m_quiet) >= kGapSeconds * kSampleRate)
             Restart();
-        m_values.clear();
-        m_lows.clear();
-        m_onsets->Add(m_decimated.data(), m_decimated.size(), m_values, m_lows);
-        m_estimator->Add(m_values.data(), m_lows.data(), m_values.size());
+        m_frames.clear();
+        m_onsets->Add(m_decimated.data(), m_decimated.size(), m_frames);
+        m_estimator->Add(m_frames);
     }
 
     LiveEstimate Estimate() override
@@ -88,7 +87,8 @@ private:
     std::unique_ptr<TempoEstimator> m_estimator;
     bool m_beatHeard = false; // since the last restart
     size_t m_quiet = 0; // samples in a row below kQuiet
-    std::vector<float> m_decimated, m_values, m_lows;
+    std::vector<float> m_decimated;
+    OnsetFrames m_frames;
     float m_sum = 0;
     int m_summed = 0;
     size_t m_heard = 0;

@@ -59,18 +59,19 @@ LevelChoice ChooseLevel(const LevelQuestion& q)
 
     // A beat is heard where every beat is about as strong as the next: a
     // snare between kicks is a beat, whatever its sound, and so is a kick on
-    // every one of them (four on the floor). What lies between beats is
+    // every one of them (four on the floor), or a chord on every one. What lies between beats is
     // heard at their halves, or at their thirds where the music moves in
     // threes: a shuffle's late eighth is no silence.
     const Accents& accents = q.accents;
     const double even = accents.Evenness(lag), between = accents.Between(lag, inThrees ? 3 : 2);
     double other = 0; // the level the rules weighed against
     if (bpm(2 * lag) >= 60 * q.framesPerSecond / q.longestBeat && even < kUneven
-        && between < kSilentBetween && accents.Evenness(lag, true) < kEven) {
+        && between < kSilentBetween && accents.Evenness(lag, Accents::Bands::Lows) < kEven
+        && accents.Evenness(lag, Accents::Bands::Mids) < kEven) {
         other = lag;
         lag *= 2;
     } else if (!inThrees && bpm(lag / 2) <= kFastestDoubled
-        && (between >= kEven || accents.Evenness(lag / 2, true) >= kEven)) {
+        && (between >= kEven || accents.Evenness(lag / 2, Accents::Bands::Lows) >= kEven)) {
         other = lag;
         lag /= 2;
     }

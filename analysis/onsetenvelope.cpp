@@ -17,6 +17,7 @@ constexpr double kRiseSeconds = 0.02;
 constexpr double kLowestBand = 30, kHighestBand = 8000; // Hz
 constexpr double kBandsPerOctave = 4;
 constexpr double kLowest = 160; // Hz: below it kicks and bass
+constexpr double kMiddle = 2000; // Hz: up to it the chords, above it cymbals and hi-hats
 // Quieter than anything but dither: below it a band counts as silent, so
 // that the dither of a quiet passage is not heard as onsets.
 constexpr float kSilence = 1e-9f;
@@ -55,6 +56,7 @@ OnsetEnvelope::OnsetEnvelope(double sampleRate)
     if (last > m_bandEdges.back())
         m_bandEdges.push_back(last);
     m_lowEdge = size_t(std::lround(kLowest / binWidth));
+    m_midEdge = size_t(std::lround(kMiddle / binWidth));
     m_energies.assign(m_bandEdges.size() - 1, 0.0f);
     m_previous.assign(std::max<size_t>(1, size_t(std::lround(kRiseSeconds * m_framesPerSecond))),
         std::vector<float>(m_bandEdges.size() - 1, std::log(kSilence)));
@@ -70,8 +72,7 @@ OnsetEnvelope::~OnsetEnvelope()
         del_fvec(m_spectrum);
 }
 
-void OnsetEnvelope::Add(
-    const float* samples, size_t count, std::vector<float>& values, std::vector<float>& lows)
+void OnsetEnvelope::Add(const float* samples, size_t count, OnsetFrames& frames)
 {
     if (!m_fft || !m_in || !m_spectrum)
         return;
@@ -84,7 +85,7 @@ void OnsetEnvelope::Add(
         samples += taken;
         count -= taken;
         if (m_filled == m_hop) {
-            Frame(values, lows);
+            Frame(frames);
             std::copy(
                 m_samples.begin() + std::ptrdiff_t(m_hop), m_samples.end(), m_samples.begin());
             m_filled = 0;
@@ -92,7 +93,7 @@ void OnsetEnvelope::Add(
     }
 }
 
-void OnsetEnvelope::Frame(std::vector<float>& values, std::vector<float>& lows)
+void OnsetEnvelope::Frame(OnsetFrames& frames)
 {
     for (size_t i = 0; i < m_samples.size(); ++i)
         m_in->data[i] = m_samples[i] * m_taper[i];
@@ -106,8 +107,8 @@ void OnsetEnvelope::Frame(std::vector<float>& values, std::vector<float>& lows)
         return re * re + im * im;
     };
     const size_t bands = m_bandEdges.size() - 1;
-    float rise = 0, lowRise = 0;
-    size_t lowBands = 0;
+    float rise = 0, lowRise = 0, midRise = 0;
+    size_t lowBands = 0, midBands = 0;
     std::vector<float>& older = m_previous[size_t(m_frames) % m_previous.size()];
     float loudest = 0;
     for (size_t band = 0; band < bands; ++band) {
@@ -126,13 +127,17 @@ void OnsetEnvelope::Frame(std::vector<float>& values, std::vector<float>& lows)
         if (m_bandEdges[band + 1] <= m_lowEdge) {
             lowRise += std::max(0.0f, level - older[band]);
             ++lowBands;
+        } else if (m_bandEdges[band + 1] <= m_midEdge) {
+            midRise += std::max(0.0f, level - older[band]);
+            ++midBands;
         }
         older[band] = level; // the oldest again, that many frames from now
     }
     // The first frames have nothing to rise from.
     const bool risen = size_t(m_frames) >= m_previous.size();
-    values.push_back(risen ? rise / float(bands) : 0.0f);
-    lows.push_back(risen && lowBands > 0 ? lowRise / float(lowBands) : 0.0f);
+    frames.values.push_back(risen ? rise / float(bands) : 0.0f);
+    frames.lows.push_back(risen && lowBands > 0 ? lowRise / float(lowBands) : 0.0f);
+    frames.mids.push_back(risen && midBands > 0 ? midRise / float(midBands) : 0.0f);
     ++m_frames;
 }
 

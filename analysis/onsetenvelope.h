@@ -7,6 +7,19 @@
 
 namespace analysis {
 
+// The envelopes of onsets, frame by frame: over all bands, over the kick and
+// bass bands alone, and over the middle bands where chords sound.
+struct OnsetFrames {
+    std::vector<float> values, lows, mids;
+
+    void clear()
+    {
+        values.clear();
+        lows.clear();
+        mids.clear();
+    }
+};
+
 // How much new sound starts at each moment, 400 times a second:
 // the rise in loudness, band by band on a log scale, summed over the bands.
 // A kick, a snare and a hi-hat each count by how suddenly they start, not by
@@ -21,14 +34,11 @@ public:
 
     double FramesPerSecond() const { return m_framesPerSecond; }
 
-    // Takes samples (any number) and appends a value to values for each
-    // frame completed, and to lows the same for the lowest bands alone
-    // (kicks and bass).
-    void Add(
-        const float* samples, size_t count, std::vector<float>& values, std::vector<float>& lows);
+    // Takes samples (any number) and appends a frame for each one completed.
+    void Add(const float* samples, size_t count, OnsetFrames& frames);
 
 private:
-    void Frame(std::vector<float>& values, std::vector<float>& lows);
+    void Frame(OnsetFrames& frames);
 
     size_t m_hop;
     double m_framesPerSecond;
@@ -40,6 +50,7 @@ private:
     size_t m_filled = 0;
     float m_norm; // brings a full-scale sine to a level of about 1
     size_t m_lowEdge = 0; // bins below it are low
+    size_t m_midEdge = 0; // bins from the low edge to it are the middle
     std::vector<size_t> m_bandEdges; // bins, band b is [edge b, edge b+1)
     std::vector<float> m_energies; // of the frame, band by band
     std::vector<std::vector<float>> m_previous; // the log levels of the last frames, by turns

@@ -33,7 +33,7 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     OnsetEnvelope onsets(file.Rate());
     TempoEstimator estimator(onsets.FramesPerSecond());
     std::vector<float> samples(kBlock);
-    std::vector<float> envelope, lows;
+    OnsetFrames frames;
     size_t read = 0;
     for (;;) {
         if (Cancelled(progress)) {
@@ -44,10 +44,9 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
         if (count == 0)
             break;
         read += count;
-        envelope.clear();
-        lows.clear();
-        onsets.Add(samples.data(), count, envelope, lows);
-        estimator.Add(envelope.data(), lows.data(), envelope.size());
+        frames.clear();
+        onsets.Add(samples.data(), count, frames);
+        estimator.Add(frames);
         if (progress)
             progress->done.store(file.Done());
     }

@@ -52,8 +52,12 @@ TempoEstimator::TempoEstimator(double framesPerSecond, EstimatorSettings setting
 {
 }
 
-void TempoEstimator::Add(const float* values, const float* lows, size_t count)
+void TempoEstimator::Add(const OnsetFrames& frames)
 {
+    const float* values = frames.values.data();
+    const float* lows = frames.lows.data();
+    const float* mids = frames.mids.data();
+    const size_t count = frames.values.size();
     const auto stored = size_t(kStoredSeconds * m_fineFramesPerSecond);
     for (size_t i = 0; i < count; ++i) {
         if (m_envelope.size() < stored)
@@ -61,11 +65,15 @@ void TempoEstimator::Add(const float* values, const float* lows, size_t count)
         // The windows look at a coarser envelope: beat periods need no more.
         m_coarseSum += values[i];
         m_coarseLowSum += lows[i];
+        m_coarseMidSum += mids[i];
         if (++m_coarseCount < m_fine)
             continue;
-        if (m_lowEnvelope.size() < stored / m_fine)
+        if (m_lowEnvelope.size() < stored / m_fine) {
             m_lowEnvelope.push_back(m_coarseLowSum / float(m_fine));
+            m_midEnvelope.push_back(m_coarseMidSum / float(m_fine));
+        }
         m_coarseLowSum = 0;
+        m_coarseMidSum = 0;
         m_recent.push_back(m_coarseSum / float(m_fine));
         m_coarseSum = 0;
         m_coarseCount = 0;
@@ -265,7 +273,7 @@ TempoEstimate TempoEstimator::EstimateFromWindows() const
     LevelChoice level;
     double pulse = 60 * m_framesPerSecond / bpm;
     const auto choose = [&](double lag, size_t first, size_t count) {
-        const Accents accents(m_envelope, m_fine, m_lowEnvelope, first, count);
+        const Accents accents(m_envelope, m_fine, m_lowEnvelope, m_midEnvelope, first, count);
         return ChooseLevel({grid, lag * grid.tatum / grid.pulse, lag, profile, accents,
             m_framesPerSecond, double(m_shortestBeat), double(m_longestBeat)});
     };

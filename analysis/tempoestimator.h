@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/meterlevel.h"
+#include "analysis/onsetenvelope.h"
 
 #include <cstddef>
 #include <deque>
@@ -39,8 +40,7 @@ class TempoEstimator {
 public:
     explicit TempoEstimator(double framesPerSecond, EstimatorSettings settings = {});
 
-    // The envelope of onsets, and that of the lowest bands alone.
-    void Add(const float* values, const float* lows, size_t count);
+    void Add(const OnsetFrames& frames);
     // The estimate over everything added so far; more may be added after.
     TempoEstimate Estimate();
 
@@ -65,12 +65,13 @@ private:
     size_t m_fine; // frames added to each frame of the windows
     double m_framesPerSecond; // of the windows' frames
     size_t m_shortest, m_refined; // in the windows' frames
-    float m_coarseSum = 0, m_coarseLowSum = 0;
+    float m_coarseSum = 0, m_coarseLowSum = 0, m_coarseMidSum = 0;
     size_t m_coarseCount = 0;
     size_t m_windowFrames, m_hopFrames, m_longestLag;
     size_t m_shortestBeat, m_longestBeat; // beat lags considered, in frames
     std::vector<float> m_envelope; // the first ten minutes as added, for refining
     std::vector<float> m_lowEnvelope; // the same for kicks and bass, coarser
+    std::vector<float> m_midEnvelope; // and for chords
     std::deque<float> m_recent; // the last window's worth, coarser
     size_t m_total = 0; // frames added
     size_t m_nextWindowEnd;

@@ -84,14 +84,8 @@ struct Tally {
 
 void BenchGrooves(const QString& folder, Figures& figures, bool withOthers)
 {
-    for (const char* tool : {"mma", "fluidsynth", "aubio"}) {
-        if (QStandardPaths::findExecutable(tool).isEmpty()) {
-            std::printf("groove music: %s is missing (scripts/install-deps bench installs it); "
-                        "skipped\n\n",
-                tool);
-            return;
-        }
-    }
+    if (!HaveTools("groove music", {"mma", "fluidsynth", "aubio"}))
+        return;
     QDir dir(folder);
     if (!Run(QStringLiteral(BEATWISE_SOURCE_DIR "/bench/groove-corpus"), {folder}, nullptr, 60)) {
         std::printf("groove music: the songs could not be rendered; skipped\n\n");

@@ -243,14 +243,8 @@ struct Tally {
 
 void BenchRealMusic(const QString& folder, Figures& figures)
 {
-    for (const char* tool : {"h2cli", "lmms", "sox", "espeak-ng", "aubio"}) {
-        if (QStandardPaths::findExecutable(tool).isEmpty()) {
-            std::printf("real music: %s is missing (scripts/install-deps --bench installs it); "
-                        "skipped\n\n",
-                tool);
-            return;
-        }
-    }
+    if (!HaveTools("real music", {"h2cli", "lmms", "sox", "espeak-ng", "aubio"}))
+        return;
     QDir dir(folder);
     dir.mkpath(QStringLiteral("."));
     std::vector<Piece> pieces = RenderSongs(dir);

@@ -1,16 +1,20 @@
 #include "tempotools.h"
 
+#ifdef BEATWISE_HAVE_QM_DSP
 #include <dsp/onsets/DetectionFunction.h>
 #include <dsp/tempotracking/TempoTrackV2.h>
+#endif
 #include <sndfile.h>
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 bool Run(const QString& program, const QStringList& arguments, QByteArray* output, int minutes)
 {
@@ -27,6 +31,18 @@ bool Run(const QString& program, const QStringList& arguments, QByteArray* outpu
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool HaveTools(const char* benchmark, std::initializer_list<const char*> tools)
+{
+    for (const char* tool : tools) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            std::printf("%s: %s is missing (scripts/install-deps bench installs it); skipped\n\n",
+                benchmark, tool);
+            return false;
+        }
+    }
+    return true;
+}
+
 OtherAnswer AubioTempo(const QString& path)
 {
     QElapsedTimer timer;
@@ -41,6 +57,10 @@ OtherAnswer AubioTempo(const QString& path)
 
 OtherAnswer QueenMaryTempo(const QString& path)
 {
+#ifndef BEATWISE_HAVE_QM_DSP
+    (void)path;
+    return {}; // built without it: scripts/install-deps bench installs it
+#else
     QElapsedTimer timer;
     timer.start();
     SF_INFO info {};
@@ -101,6 +121,7 @@ OtherAnswer QueenMaryTempo(const QString& path)
     }
     const double frames = sum / near;
     return {60.0 * info.samplerate / (frames * step), timer.nsecsElapsed() / 1e9};
+#endif
 }
 
 bool Within(double found, double truth, double share)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -14,6 +15,10 @@
 // Its standard output goes to output when asked for, else with its errors.
 bool Run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr,
     int minutes = 2);
+
+// Whether every tool is installed; where one is not, says that the
+// benchmark named is skipped.
+bool HaveTools(const char* benchmark, std::initializer_list<const char*> tools);
 
 // Another estimator's tempo of a file, 0 for none, and its time.
 struct OtherAnswer {

@@ -39,7 +39,7 @@ private slots:
     void droppedFileSetsTheShownTempo_data();
     void droppedFileSetsTheShownTempo();
     void escapeCancelsAndLeavesTheTempo();
-    void halfAndDoubleOfferTheOtherOctave();
+    void levelButtonsOfferTheOtherLevels();
     void tempoFromTheCommandLine_data();
     void tempoFromTheCommandLine();
 
@@ -162,19 +162,22 @@ void TestSongFile::escapeCancelsAndLeavesTheTempo()
     QVERIFY2(finder.Status().contains("cancelled"), qPrintable(finder.Status()));
 }
 
-void TestSongFile::halfAndDoubleOfferTheOtherOctave()
+void TestSongFile::levelButtonsOfferTheOtherLevels()
 {
     PageDriver simple(0);
     QVERIFY(simple.Show());
     CSongTempoFinder& finder = simple.harness.sheet.SongTempoFinder();
-    QPushButton *half = nullptr, *twice = nullptr;
-    for (auto* button : simple.harness.sheet.StatusArea()->findChildren<QPushButton*>()) {
-        if (button->accessibleName() == QStringLiteral("Half the tempo found"))
-            half = button;
-        else if (button->accessibleName() == QStringLiteral("Double the tempo found"))
-            twice = button;
-    }
-    QVERIFY(half && twice);
+    const auto named = [&](const char* name) -> QPushButton* {
+        for (auto* button : simple.harness.sheet.StatusArea()->findChildren<QPushButton*>()) {
+            if (button->accessibleName() == QLatin1String(name))
+                return button;
+        }
+        return nullptr;
+    };
+    QPushButton *half = named("Half the tempo found"), *twice = named("Double the tempo found");
+    QPushButton *third = named("A third of the tempo found"),
+                *triple = named("Triple the tempo found");
+    QVERIFY(half && twice && third && triple);
     QVERIFY(!half->isVisible() && !twice->isVisible());
 
     DropFile(&simple.page, m_song);
@@ -195,14 +198,6 @@ void TestSongFile::halfAndDoubleOfferTheOtherOctave()
     QCOMPARE(simple.Text(IDC_TEMPO), QStringLiteral("256"));
 
     // Music in threes offers a third and triple too; music in twos does not.
-    QPushButton *third = nullptr, *triple = nullptr;
-    for (auto* button : simple.harness.sheet.StatusArea()->findChildren<QPushButton*>()) {
-        if (button->accessibleName() == QStringLiteral("A third of the tempo found"))
-            third = button;
-        else if (button->accessibleName() == QStringLiteral("Triple the tempo found"))
-            triple = button;
-    }
-    QVERIFY(third && triple);
     DropFile(&simple.page, m_dir.filePath("waltz.wav"));
     QTRY_VERIFY_WITH_TIMEOUT(!finder.IsBusy(), 20000);
     QVERIFY2(finder.Status().endsWith("162 bpm in 3/4"), qPrintable(finder.Status()));
