@@ -16,6 +16,9 @@ public:
     Accents(const std::vector<float>& envelope, size_t fine, const std::vector<float>& lows,
         const std::vector<float>& mids, size_t first, size_t count);
 
+    // Whether onsets stand out of the envelope folded over the beat: music
+    // keeps time there, speech and noise do not, whatever repeats in them.
+    bool KeepsTime(double lag) const { return !Folded(lag, Bands::All, kBins).empty(); }
     // How loud the weaker of two beats is against the louder, 0 to 1; 0 where
     // no onsets stand out of the envelope (a bass that hums, or no bass). In
     // the kick and bass bands alone, or the chords' bands, as asked.

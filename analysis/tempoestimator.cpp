@@ -272,8 +272,10 @@ TempoEstimate TempoEstimator::EstimateFromWindows() const
     // on and between its beats is heard there.
     LevelChoice level;
     double pulse = 60 * m_framesPerSecond / bpm;
+    bool keepsTime = true;
     const auto choose = [&](double lag, size_t first, size_t count) {
         const Accents accents(m_envelope, m_fine, m_lowEnvelope, m_midEnvelope, first, count);
+        keepsTime = accents.KeepsTime(lag);
         return ChooseLevel({grid, lag * grid.tatum / grid.pulse, lag, profile, accents,
             m_framesPerSecond, double(m_shortestBeat), double(m_longestBeat)});
     };
@@ -288,6 +290,8 @@ TempoEstimate TempoEstimator::EstimateFromWindows() const
             count = m_envelope.size() / m_fine;
         }
         level = choose(pulse, first, count);
+        if (!keepsTime)
+            return estimate;
     } else {
         // A drifting beat is heard window by window, each at its own tempo:
         // the level most windows hear, if more than half of them do.

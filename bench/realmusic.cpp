@@ -197,6 +197,13 @@ std::vector<Piece> MakeBeatless(const QDir& folder)
     if (QFile::exists(speech)
         || (Run("espeak-ng", {"-w", spoken, text}) && Run("sox", {spoken, "-r", "44100", speech})))
         pieces.push_back({"speech", speech, 0, Kind::Beatless});
+    // One sentence said eight times: it repeats, but keeps no time.
+    const QString repeated = folder.filePath("beatless-speech-repeated.wav");
+    if (QFile::exists(repeated)
+        || (Run("espeak-ng",
+                {"-w", spoken, "The quick brown fox jumps over the lazy dog near the river bank."})
+            && Run("sox", QStringList(8, spoken) + QStringList {"-r", "44100", repeated})))
+        pieces.push_back({"speech repeated", repeated, 0, Kind::Beatless});
     QFile::remove(spoken);
     return pieces;
 }
