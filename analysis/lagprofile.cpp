@@ -19,6 +19,52 @@ std::vector<Repeat> Peaks(const std::vector<double>& r, size_t first)
     return peaks;
 }
 
+std::vector<double> Autocorrelation(std::vector<double> x, size_t longestLag)
+{
+    const size_t count = x.size();
+    double mean = 0;
+    for (double value : x)
+        mean += value;
+    mean /= double(count);
+    double power = 0;
+    for (double& value : x) {
+        value -= mean;
+        power += value * value;
+    }
+    if (count < 4 || !(power > 0) || !std::isfinite(power))
+        return {};
+    const size_t longest = std::min(longestLag, count / 2);
+    std::vector<double> r(longest + 1, 0.0);
+    for (size_t lag = 0; lag <= longest; ++lag) {
+        double sum = 0;
+        for (size_t t = 0; t + lag < count; ++t)
+            sum += x[t] * x[t + lag];
+        r[lag] = sum / power * double(count) / double(count - lag);
+    }
+    return r;
+}
+
+double Clarity(const std::vector<double>& r, size_t shortestBeat, size_t longestBeat)
+{
+    const size_t longest = r.size() - 1;
+    const auto near = [&](double lag) {
+        const auto at = size_t(std::lround(lag));
+        if (at + 1 > longest || at == 0)
+            return 0.0;
+        return std::max({r[at - 1], r[at], r[at + 1]});
+    };
+    double clarity = 0;
+    for (size_t lag = shortestBeat; lag <= std::min(longestBeat, longest - 1); ++lag) {
+        double sum = 0;
+        int multiples = 0;
+        for (int k = 1; k <= 4 && double(k * lag) + 1 <= double(longest); ++k, ++multiples)
+            sum += near(double(k * lag));
+        if (multiples > 0)
+            clarity = std::max(clarity, sum / multiples);
+    }
+    return clarity;
+}
+
 double LagProfile::At(double lag) const
 {
     if (Empty() || !(lag >= 0))

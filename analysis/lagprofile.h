@@ -14,6 +14,16 @@ struct Repeat {
 // between whole lags by the parabola through it and its neighbours.
 std::vector<Repeat> Peaks(const std::vector<double>& r, size_t first);
 
+// The autocorrelation of a window of the envelope up to a lag (and half the
+// window), 1 at lag 0 and corrected for the shrinking overlap; empty where
+// the window does not change at all.
+std::vector<double> Autocorrelation(std::vector<double> x, size_t longestLag);
+
+// How clearly an autocorrelation repeats at some beat period between the
+// lags given and at its multiples too: below about 0.2 it is noise, speech
+// or a held sound.
+double Clarity(const std::vector<double>& r, size_t shortestBeat, size_t longestBeat);
+
 // How the onset envelope repeats itself at each lag: the autocorrelation
 // summed over the windows with a beat, read between whole frames.
 class LagProfile {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace analysis {
 
@@ -21,16 +22,14 @@ constexpr double kNear = 0.08; // how far a local beat may stray from the song's
 // A window has a beat when its envelope repeats at a beat period and at its
 // multiples this clearly, and changes at least this much: below that it is
 // noise, speech or a held sound.
-constexpr float kClear = 0.2f;
-constexpr float kLively = 0.02f;
+constexpr float kClear = 0.2f, kLively = 0.02f;
 constexpr double kCompression = 0.5;
-constexpr size_t kPeaksKept = 16;
+constexpr size_t kPeaksKept = 16; // of each window's repeats
 
 double Percentile(const std::vector<double>& sorted, double share)
 {
     const double at = share * double(sorted.size() - 1);
-    const auto below = size_t(at);
-    const size_t above = std::min(below + 1, sorted.size() - 1);
+    const size_t below = size_t(at), above = std::min(below + 1, sorted.size() - 1);
     return sorted[below] + (sorted[above] - sorted[below]) * (at - double(below));
 }
 
@@ -105,46 +104,14 @@ void TempoEstimator::AnalyseWindow(size_t first, size_t count)
     m_lastWindowEnd = first + count;
     Window& window = m_windows.emplace_back(Window {0, {}});
 
-    double mean = 0;
-    for (double value : x)
-        mean += value;
-    mean /= double(count);
-    double power = 0;
-    for (double& value : x) {
-        value -= mean;
-        power += value * value;
-    }
-    if (!(power > 0) || !std::isfinite(power))
+    const std::vector<double> r = Autocorrelation(std::move(x), m_longestLag);
+    if (r.empty())
         return;
-
-    // The autocorrelation, 1 at lag 0, corrected for the shrinking overlap.
-    const size_t longest = std::min(m_longestLag, count / 2);
-    std::vector<double> r(longest + 1, 0.0);
-    for (size_t lag = 0; lag <= longest; ++lag) {
-        double sum = 0;
-        for (size_t t = 0; t + lag < count; ++t)
-            sum += x[t] * x[t + lag];
-        r[lag] = sum / power * double(count) / double(count - lag);
-    }
+    const size_t longest = r.size() - 1;
     for (const Repeat& peak : Peaks(r, 2))
         window.peaks.push_back({float(peak.lag), float(peak.height)});
 
-    // Clear when some beat period repeats at its multiples too.
-    const auto near = [&](double lag) {
-        const auto at = size_t(std::lround(lag));
-        if (at + 1 > longest)
-            return 0.0;
-        return std::max({r[at - 1], r[at], r[at + 1]});
-    };
-    double clarity = 0;
-    for (size_t lag = m_shortestBeat; lag <= std::min(m_longestBeat, longest - 1); ++lag) {
-        double sum = 0;
-        int multiples = 0;
-        for (int k = 1; k <= 4 && double(k * lag) + 1 <= double(longest); ++k, ++multiples)
-            sum += near(double(k * lag));
-        if (multiples > 0)
-            clarity = std::max(clarity, sum / multiples);
-    }
+    const double clarity = Clarity(r, m_shortestBeat, m_longestBeat);
     window.clarity = liveliness >= kLively ? float(clarity) : 0.0f;
     // The highest peaks are enough to follow the beat: memory stays small.
     if (window.peaks.size() > kPeaksKept) {
