@@ -1,22 +1,19 @@
 #include "realmusic.h"
 
 #include "analysis/songtempo.h"
+#include "demosongs.h"
 #include "figures.h"
 #include "listenbench.h"
 #include "tempotools.h"
 
-#include <sndfile.h>
-#include <unistd.h>
 
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <atomic>
@@ -26,10 +23,6 @@
 
 namespace {
 
-const QString kHydrogenSongs = QStringLiteral("/usr/share/hydrogen/data/demo_songs");
-const QString kLmmsProjects = QStringLiteral("/usr/share/lmms/projects");
-constexpr int kRenderMinutes = 15; // the longest a render may take
-constexpr int kRendersAtOnce = 4; // the renderers mostly wait on their own clocks
 // A live band's drift: the tempo factor of each 8 s piece in turn.
 constexpr double kDrift[]
     = {1.00, 1.01, 1.02, 1.03, 1.02, 1.01, 1.00, 0.99, 0.98, 0.97, 0.98, 0.99};
@@ -48,102 +41,6 @@ struct Answer {
     double seconds = 0;
     bool rangeShown = false;
 };
-
-// The tempo a project file is set to: Hydrogen's <bpm>, LMMS's <head bpm="">.
-double ProjectTempo(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    QByteArray data = file.readAll();
-    if (path.endsWith(QLatin1String(".mmpz")))
-        data = qUncompress(data); // LMMS packs its projects as Qt does
-    QXmlStreamReader xml(data);
-    while (xml.readNextStartElement() || !xml.atEnd()) {
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == QLatin1String("bpm"))
-            return xml.readElementText().toDouble();
-        if (xml.name() == QLatin1String("head"))
-            return xml.attributes().value(QLatin1String("bpm")).toDouble();
-    }
-    return 0;
-}
-
-double Seconds(const QString& path)
-{
-    SF_INFO info {};
-    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
-    if (!file)
-        return 0;
-    sf_close(file);
-    return info.samplerate > 0 ? double(info.frames) / info.samplerate : 0;
-}
-
-// Renders each project that has not been rendered yet, a few at a time.
-std::vector<Piece> RenderSongs(const QDir& folder)
-{
-    struct Project {
-        QString path, renderer;
-        Piece piece;
-    };
-    std::vector<Project> projects;
-    QDirIterator hydrogen(kHydrogenSongs, {"*.h2song"}, QDir::Files);
-    while (hydrogen.hasNext()) {
-        const QString path = hydrogen.next();
-        projects.push_back(
-            {path, "h2cli", {"hydrogen-" + QFileInfo(path).completeBaseName(), {}, 0, Kind::Song}});
-    }
-    for (const char* kind : {"demos", "shorties"}) {
-        QDirIterator lmms(kLmmsProjects + '/' + kind, {"*.mmp", "*.mmpz"}, QDir::Files,
-            QDirIterator::Subdirectories);
-        while (lmms.hasNext()) {
-            const QString path = lmms.next();
-            projects.push_back(
-                {path, "lmms", {"lmms-" + QFileInfo(path).completeBaseName(), {}, 0, Kind::Song}});
-        }
-    }
-    std::sort(projects.begin(), projects.end(),
-        [](const Project& a, const Project& b) { return a.piece.name < b.piece.name; });
-    std::atomic<size_t> next = 0;
-    const auto render = [&] {
-        for (size_t i; (i = next++) < projects.size();) {
-            Project& project = projects[i];
-            project.piece.bpm = ProjectTempo(project.path);
-            project.piece.path = folder.filePath(project.piece.name + ".wav");
-            if (project.piece.bpm <= 0 || QFile::exists(project.piece.path))
-                continue;
-            // Rendered under another name, so that a render cut short is
-            // never taken for a song.
-            const QString part = folder.filePath(project.piece.name + ".part.wav");
-            QStringList arguments;
-            if (project.renderer == "h2cli")
-                arguments = {"-s", project.path, "-o", part};
-            else
-                arguments = {"--render", project.path, "--output", part, "--format", "wav"};
-            if (project.renderer == "lmms" && ::geteuid() == 0)
-                arguments.prepend("--allowroot");
-            std::printf("rendering %s with %s\n", qPrintable(project.piece.name),
-                qPrintable(project.renderer));
-            std::fflush(stdout);
-            if (Run(project.renderer, arguments, nullptr, kRenderMinutes) && Seconds(part) > 0)
-                QFile::rename(part, project.piece.path);
-            else
-                QFile::remove(part);
-        }
-    };
-    std::vector<std::thread> renderers;
-    for (int i = 0; i < kRendersAtOnce; ++i)
-        renderers.emplace_back(render);
-    for (std::thread& renderer : renderers)
-        renderer.join();
-    std::vector<Piece> songs;
-    for (const Project& project : projects) {
-        if (project.piece.bpm > 0 && QFile::exists(project.piece.path))
-            songs.push_back(project.piece);
-    }
-    return songs;
-}
 
 // A song stretched in 8-second pieces, each to its own tempo.
 bool MakeDrifting(const Piece& song, const QString& path)
@@ -254,7 +151,9 @@ void BenchRealMusic(const QString& folder, Figures& figures)
         return;
     QDir dir(folder);
     dir.mkpath(QStringLiteral("."));
-    std::vector<Piece> pieces = RenderSongs(dir);
+    std::vector<Piece> pieces;
+    for (const DemoSong& song : RenderDemoSongs(dir))
+        pieces.push_back({song.name, song.path, song.bpm, Kind::Song});
     std::vector<std::pair<QString, double>> index;
     for (const Piece& piece : pieces)
         index.push_back({QFileInfo(piece.path).fileName(), piece.bpm});

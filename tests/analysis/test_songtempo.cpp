@@ -1,9 +1,8 @@
-#include "analysis/audiofile.h"
 #include "analysis/songtempo.h"
 #include "songcorpus.h"
+#include "wavfile.h"
 
 #include <sndfile.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,52 +19,6 @@ Q_DECLARE_METATYPE(analysis::Failure)
 
 namespace {
 
-// A WAV file written byte by byte, so that its header can say anything.
-struct Wav {
-    int format = 1; // 1: 16-bit integers, 3: 32-bit floats
-    int channels = 1;
-    uint32_t rate = 44100;
-    std::vector<float> samples; // interleaved
-    int64_t claimedBytes = -1; // the data size the header claims; -1: the truth
-    int64_t keptBytes = -1; // the data actually written; -1: all
-
-    bool Write(const QString& path) const
-    {
-        QByteArray data;
-        for (float sample : samples) {
-            if (format == 3) {
-                data.append(reinterpret_cast<const char*>(&sample), 4);
-            } else {
-                const auto value = int16_t(std::lround(std::clamp(sample, -1.0f, 1.0f) * 32767));
-                data.append(reinterpret_cast<const char*>(&value), 2);
-            }
-        }
-        if (keptBytes >= 0)
-            data.truncate(qsizetype(keptBytes));
-        const int bytesPerSample = format == 3 ? 4 : 2;
-        QByteArray header;
-        const auto add = [&](uint32_t value, int size) {
-            header.append(reinterpret_cast<const char*>(&value), size);
-        };
-        const auto dataSize = uint32_t(claimedBytes >= 0 ? claimedBytes : data.size());
-        header.append("RIFF");
-        add(36 + dataSize, 4);
-        header.append("WAVEfmt ");
-        add(16, 4);
-        add(uint32_t(format), 2);
-        add(uint32_t(channels), 2);
-        add(rate, 4);
-        add(rate * uint32_t(channels * bytesPerSample), 4);
-        add(uint32_t(channels * bytesPerSample), 2);
-        add(uint32_t(8 * bytesPerSample), 2);
-        header.append("data");
-        add(dataSize, 4);
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly)
-            && file.write(header + data) == header.size() + data.size();
-    }
-};
-
 // A click on every beat: 10 ms of 1 kHz.
 std::vector<float> Clicks(uint32_t rate, double seconds, double bpm, double level = 0.8)
 {
@@ -76,13 +29,6 @@ std::vector<float> Clicks(uint32_t rate, double seconds, double bpm, double leve
                 = float(level * std::sin(2 * std::numbers::pi * 1000 * double(i) / rate));
     }
     return samples;
-}
-
-long PeakKilobytes()
-{
-    rusage usage {};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 } // namespace
@@ -96,8 +42,6 @@ private slots:
     void filesWithoutTempo_data();
     void filesWithoutTempo();
     void cancelStopsAtOnce();
-    void costBoundedWhateverTheFileHolds_data();
-    void costBoundedWhateverTheFileHolds();
 
 private:
     // Makes the file a row names; false when it cannot.
@@ -330,64 +274,6 @@ void TestSongTempo::cancelStopsAtOnce()
     progress.cancel = true;
     QCOMPARE(analysis::AnalyseSongFile(path, &progress).failure, analysis::Failure::Cancelled);
     QCOMPARE(progress.done.load(), 0.0);
-}
-
-void TestSongTempo::costBoundedWhateverTheFileHolds_data()
-{
-    QTest::addColumn<int>("channels");
-    QTest::addColumn<qint64>("tagBytes"); // of an ID3v2 tag ahead of the audio
-    QTest::addColumn<double>("mostSeconds"); // decoded at the most, as stereo
-    QTest::addColumn<double>("cutShortAt");
-
-    QTest::newRow("read whole") << 2 << qint64(0) << 60.0 << 0.0;
-    // The budget counts every channel decoded; only the front two are mixed.
-    QTest::newRow("8 channels, cut short") << 8 << qint64(0) << 40.0 << 10.0;
-    QTest::newRow("behind a 256 MB tag") << 2 << qint64(256) << 60.0 << 0.0;
-}
-
-void TestSongTempo::costBoundedWhateverTheFileHolds()
-{
-    QFETCH(int, channels);
-    QFETCH(qint64, tagBytes);
-    QFETCH(double, mostSeconds);
-    QFETCH(double, cutShortAt);
-
-    corpus::Song song {"clicks", 128, corpus::Pattern::Clicks};
-    song.channels = channels;
-    song.sampleRate = 22050;
-    const QString audio = m_dir.filePath("bounded.audio");
-    const int format = tagBytes ? SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III : 0;
-    QVERIFY(corpus::Write(song, audio.toStdString(), format));
-    QString path = audio;
-    if (tagBytes) {
-        // A tag as a player might write one, with a picture of any size.
-        path = m_dir.filePath("tagged.mp3");
-        QFile tagged(path), mp3(audio);
-        QVERIFY(tagged.open(QIODevice::WriteOnly) && mp3.open(QIODevice::ReadOnly));
-        const qint64 size = (tagBytes << 20) - 10;
-        QByteArray header("ID3\x03\x00\x00", 6);
-        for (int shift = 21; shift >= 0; shift -= 7)
-            header.append(char((size >> shift) & 0x7f));
-        tagged.write(header + QByteArray("APIC", 4));
-        tagged.resize(tagged.size() + size - 4);
-        tagged.seek(tagged.size());
-        tagged.write(mp3.readAll());
-    }
-    // The tag is stepped over, never read: memory does not grow by its size.
-    const long before = PeakKilobytes();
-    analysis::AudioFile file(path.toStdString(), sf_count_t(mostSeconds * 22050 * 2));
-    QCOMPARE(file.Failure(), analysis::Failure::None);
-    std::vector<float> samples(4096);
-    size_t read = 0;
-    while (const size_t count = file.Read(samples.data(), samples.size()))
-        read += count;
-    QCOMPARE(file.CutShortAt(), cutShortAt);
-    QVERIFY(read > 0);
-    QVERIFY2(PeakKilobytes() - before < (tagBytes << 10) / 2 + 16384,
-        qPrintable(QString::number(PeakKilobytes() - before)));
-    const analysis::SongTempo tempo = analysis::AnalyseSongFile(path.toStdString());
-    QCOMPARE(tempo.failure, analysis::Failure::None);
-    QVERIFY2(std::abs(tempo.bpm - 128) <= 0.015, qPrintable(QString::number(tempo.bpm)));
 }
 
 QTEST_GUILESS_MAIN(TestSongTempo)
