@@ -7,7 +7,10 @@ namespace analysis {
 
 namespace {
 
-constexpr double kOnsetsStandOut = 2; // times the mean of the folded envelope
+// Onsets stand out where the loudest of the fold rises this many times more
+// above its quietest part than its mean does: enough for a beat, too much
+// for speech said over and over, which keeps no time.
+constexpr double kOnsetsStandOut = 2.5;
 
 } // namespace
 
@@ -52,7 +55,11 @@ Accents::Fold Accents::Folded(double coarseLag, Bands bands, size_t bins, double
         mean += sums[bin] / double(bins);
         loudest = std::max(loudest, sums[bin]);
     }
-    if (!(loudest >= kOnsetsStandOut * mean) || !(loudest > 0))
+    // What every moment of the cycle holds (the hum of a dense, compressed
+    // mix) says nothing of where the beats fall: onsets must stand out above
+    // it, not above silence.
+    const double floor = *std::min_element(sums.begin(), sums.end());
+    if (!(loudest - floor >= kOnsetsStandOut * (mean - floor)) || !(loudest > floor))
         return {};
     // Turned so that the loudest bin comes first.
     const auto at = size_t(std::max_element(sums.begin(), sums.end()) - sums.begin());

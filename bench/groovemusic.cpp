@@ -80,18 +80,11 @@ struct Tally {
     double Share(int part) const { return pieces ? 100.0 * part / pieces : 0; }
 };
 
-} // namespace
-
-void BenchGrooves(const QString& folder, Figures& figures, bool withOthers)
+// The songs of one folder, each beside aubio and the Queen Mary tracker;
+// every figure of the rendered songs, and the main ones of their masters.
+void Measure(const QString& folder, bool mastered, Figures& figures, bool withOthers)
 {
-    if (!HaveTools("groove music", {"mma", "fluidsynth", "aubio"}))
-        return;
-    QDir dir(folder);
-    if (!Run(QStringLiteral(BEATWISE_SOURCE_DIR "/bench/groove-corpus"), {folder}, nullptr, 60)) {
-        std::printf("groove music: the songs could not be rendered; skipped\n\n");
-        return;
-    }
-    const std::vector<Piece> pieces = ReadIndex(dir);
+    const std::vector<Piece> pieces = ReadIndex(QDir(folder));
     std::vector<Result> results(pieces.size());
     std::atomic<size_t> next = 0;
     const auto work = [&] {
@@ -115,8 +108,9 @@ void BenchGrooves(const QString& folder, Figures& figures, bool withOthers)
     std::map<QString, Tally> tallies;
     Tally all, heldBack;
     std::vector<double> ours, aubio;
-    std::printf(
-        "%-36s %6s %8s %14s %9s %9s\n", "groove song", "meter", "true", "Beatwise", "aubio", "qm");
+    const QString kind = mastered ? QStringLiteral("mastered groove") : QStringLiteral("groove");
+    std::printf("%-36s %6s %8s %14s %9s %9s\n", qPrintable(kind + " song"), "meter", "true",
+        "Beatwise", "aubio", "qm");
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];
         const Result& result = results[i];
@@ -133,8 +127,8 @@ void BenchGrooves(const QString& folder, Figures& figures, bool withOthers)
             qPrintable(piece.meter), piece.bpm, qPrintable(Said(result.tempo)), result.aubio.bpm,
             result.queenMary.bpm, right ? "" : "  off");
     }
-    std::printf("\n%-28s %7s %7s %7s %7s %7s %7s %7s\n", "groove music", "songs", "1%", "4%",
-        "level", "none", "aubio", "qm");
+    std::printf("\n%-28s %7s %7s %7s %7s %7s %7s %7s\n", qPrintable(kind + " music"), "songs", "1%",
+        "4%", "level", "none", "aubio", "qm");
     const auto print = [](const QString& name, const Tally& tally) {
         std::printf("%-28s %7d %6.1f%% %6.1f%% %6.1f%% %7d %6.1f%% %6.1f%%\n", qPrintable(name),
             tally.pieces, tally.Share(tally.within1), tally.Share(tally.within4),
@@ -147,6 +141,13 @@ void BenchGrooves(const QString& folder, Figures& figures, bool withOthers)
         print(name, tally);
     std::printf("\n");
 
+    if (mastered) {
+        figures.Add({QStringLiteral("Mastered groove songs within 1% (%1 songs)").arg(all.pieces),
+            "%", all.Share(all.within1), all.Share(all.queenMary), {}, {}, 90.0});
+        figures.Add(
+            {"Mastered groove songs unanswered", "%", all.Share(all.unanswered), {}, {}, 1.0, {}});
+        return;
+    }
     figures.Add({QStringLiteral("Groove songs within 1% of their tempo (%1 songs)").arg(all.pieces),
         "%", all.Share(all.within1), all.Share(all.queenMary), {}, {}, 90.0});
     figures.Add({QStringLiteral("Held-back groove songs within 1% (%1 songs)").arg(heldBack.pieces),
@@ -162,4 +163,18 @@ void BenchGrooves(const QString& folder, Figures& figures, bool withOthers)
     if (withOthers)
         figures.Add({"Seconds per groove song, against aubio tempo", "s", Median(ours),
             Median(aubio), 1.0, {}, {}});
+}
+
+} // namespace
+
+void BenchGrooves(const QString& folder, Figures& figures, bool withOthers)
+{
+    if (!HaveTools("groove music", {"mma", "fluidsynth", "sox", "aubio"}))
+        return;
+    if (!Run(QStringLiteral(BEATWISE_SOURCE_DIR "/bench/groove-corpus"), {folder}, nullptr, 60)) {
+        std::printf("groove music: the songs could not be rendered; skipped\n\n");
+        return;
+    }
+    Measure(folder, false, figures, withOthers);
+    Measure(folder + QStringLiteral("/mastered"), true, figures, withOthers);
 }

@@ -65,11 +65,11 @@ bool TestSongTempo::Make(const QString& kind, const QString& path)
         return corpus::Write({"clicks", 128, corpus::Pattern::Clicks}, file, formats[kind.mid(10)]);
     }
     if (kind.startsWith("backbeat ") || kind.startsWith("four-floor ")) {
-        const QStringList words = kind.split(' ');
-        return corpus::Write(song(words[1].toDouble(),
-                                 words[0] == "backbeat" ? corpus::Pattern::Backbeat
-                                                        : corpus::Pattern::FourOnTheFloor),
-            file);
+        const QStringList words = kind.split(' '); // "backbeat BPM [NOISE]"
+        corpus::Song made = song(words[1].toDouble(),
+            words[0] == "backbeat" ? corpus::Pattern::Backbeat : corpus::Pattern::FourOnTheFloor);
+        made.noise = words.value(2).toDouble();
+        return corpus::Write(made, file);
     }
     if (kind == "drifting") {
         corpus::Song drifting = song(120, corpus::Pattern::Backbeat);
@@ -162,6 +162,10 @@ void TestSongTempo::tempoOfMusic_data()
     for (double bpm : {84.0, 100.0, 128.0, 150.0, 174.0})
         QTest::addRow("backbeat %g", bpm)
             << QString("backbeat %1").arg(bpm) << "song" << bpm << false;
+    // A loud mix never falls silent: its beats are heard above the floor.
+    for (double noise : {0.3, 0.6})
+        QTest::addRow("backbeat 128 under noise %g", noise)
+            << QString("backbeat 128 %1").arg(noise) << "song" << 128.0 << false;
     // A kick on every beat is a beat, fast as it is.
     for (double bpm : {126.0, 180.0})
         QTest::addRow("four-floor %g", bpm)
