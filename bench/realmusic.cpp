@@ -6,7 +6,6 @@
 #include "listenbench.h"
 #include "tempotools.h"
 
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
