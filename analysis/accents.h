@@ -18,7 +18,12 @@ public:
 
     // Whether onsets stand out of the envelope folded over the beat: music
     // keeps time there, speech and noise do not, whatever repeats in them.
-    bool KeepsTime(double lag) const { return !Folded(lag, Bands::All, kBins).empty(); }
+    // A loud mix may bury them in all bands together, but not its kicks and
+    // bass, which speech has none of.
+    bool KeepsTime(double lag) const
+    {
+        return !Folded(lag, Bands::All, kBins).empty() || !Folded(lag, Bands::Lows, kBins).empty();
+    }
     // How loud the weaker of two beats is against the louder, 0 to 1; 0 where
     // no onsets stand out of the envelope (a bass that hums, or no bass). In
     // the kick and bass bands alone, or the chords' bands, as asked.

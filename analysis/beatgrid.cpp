@@ -8,7 +8,10 @@ namespace analysis {
 namespace {
 
 constexpr double kShortestTatumSeconds = 0.09;
-constexpr double kStrongPeak = 0.5; // of the highest: the repeats the grid must fit
+// The repeats the grid must fit: those this high of the highest; where no
+// grid fits them all (a stray repeat a bar and a third long), the stronger
+// ones, up to the highest alone.
+constexpr double kStrongPeaks[] = {0.5, 0.65, 0.8, 1};
 // A grid step divides further where the music also repeats at its half or
 // third this clearly (of the highest repeat): a waltz whose bars repeat
 // more than its beats still moves on its beats.
@@ -32,12 +35,16 @@ BeatGrid FindGrid(
     double highest = 0;
     for (const Repeat& peak : peaks)
         highest = std::max(highest, peak.height);
-    std::vector<Repeat> strong;
-    for (const Repeat& peak : peaks) {
-        if (peak.height >= kStrongPeak * highest)
-            strong.push_back(peak);
+    for (double strength : kStrongPeaks) {
+        std::vector<Repeat> strong;
+        for (const Repeat& peak : peaks) {
+            if (peak.height >= strength * highest)
+                strong.push_back(peak);
+        }
+        grid.tatum = Tatum(strong, double(shortestTatum));
+        if (grid.tatum > 0)
+            break;
     }
-    grid.tatum = Tatum(strong, double(shortestTatum));
     if (!(grid.tatum > 0))
         return grid;
     for (bool divided = true; divided;) {

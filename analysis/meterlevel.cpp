@@ -12,10 +12,13 @@ namespace {
 constexpr double kLikeliest = 130;
 // Beats this uneven, with this little between them and kicks this uneven,
 // are eighths of a beat twice as long (hi-hats between kicks and snares);
-// halves of beats this even are beats themselves, up to a tempo that few
-// songs pass.
+// halves of beats whose kicks are this even are beats themselves, up to a
+// tempo that few songs pass.
 constexpr double kUneven = 0.8, kSilentBetween = 0.1, kEven = 0.8;
 constexpr double kFastestDoubled = 200.5;
+// What sounds between beats this loud against them is a beat itself: a
+// snare between kicks, however a loud mix squeezes the kicks down to it.
+constexpr double kBeatBetween = 0.65;
 // A bar is heard where the music repeats at it this much more strongly than
 // at the other groupings of its beats.
 constexpr double kClearBar = 1.1;
@@ -71,7 +74,7 @@ LevelChoice ChooseLevel(const LevelQuestion& q)
         other = lag;
         lag *= 2;
     } else if (!inThrees && bpm(lag / 2) <= kFastestDoubled
-        && (between >= kEven || accents.Evenness(lag / 2, Accents::Bands::Lows) >= kEven)) {
+        && (between >= kBeatBetween || accents.Evenness(lag / 2, Accents::Bands::Lows) >= kEven)) {
         other = lag;
         lag /= 2;
     }

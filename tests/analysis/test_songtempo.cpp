@@ -65,10 +65,11 @@ bool TestSongTempo::Make(const QString& kind, const QString& path)
         return corpus::Write({"clicks", 128, corpus::Pattern::Clicks}, file, formats[kind.mid(10)]);
     }
     if (kind.startsWith("backbeat ") || kind.startsWith("four-floor ")) {
-        const QStringList words = kind.split(' '); // "backbeat BPM [NOISE]"
+        const QStringList words = kind.split(' '); // "backbeat BPM [NOISE [DRIVE]]"
         corpus::Song made = song(words[1].toDouble(),
             words[0] == "backbeat" ? corpus::Pattern::Backbeat : corpus::Pattern::FourOnTheFloor);
         made.noise = words.value(2).toDouble();
+        made.drive = words.value(3).toDouble();
         return corpus::Write(made, file);
     }
     if (kind == "drifting") {
@@ -166,6 +167,9 @@ void TestSongTempo::tempoOfMusic_data()
     for (double noise : {0.3, 0.6})
         QTest::addRow("backbeat 128 under noise %g", noise)
             << QString("backbeat 128 %1").arg(noise) << "song" << 128.0 << false;
+    for (double drive : {10.0, 30.0, 100.0})
+        QTest::addRow("backbeat 128 driven %g", drive)
+            << QString("backbeat 128 0.1 %1").arg(drive) << "song" << 128.0 << false;
     // A kick on every beat is a beat, fast as it is.
     for (double bpm : {126.0, 180.0})
         QTest::addRow("four-floor %g", bpm)

@@ -102,6 +102,17 @@ std::vector<Song> Corpus()
             36, 44100, 2, seed++});
         songs.push_back({name("backbeat-noisy"), bpm, Pattern::Backbeat, bpm < 120 ? 0.25 : 0, 0.12,
             0, 30, 48000, 1, seed++});
+        // The other textbook grooves, at the tempos they are played at.
+        songs.push_back({name("backbeat"), bpm, Pattern::Backbeat, 0, 0, 0, 30, 44100, 2, seed++});
+        if (bpm <= 160)
+            songs.push_back(
+                {name("shuffle"), bpm, Pattern::Backbeat, 1.0 / 3, 0, 0, 30, 44100, 2, seed++});
+        songs.push_back({name("waltz"), bpm, Pattern::Waltz, 0, 0.02, 0, 30, 44100, 2, seed++});
+        if (bpm <= 130)
+            songs.push_back({name("six-eight"), bpm / 1.5, Pattern::SixEight, 0, 0.02, 0, 30, 44100,
+                2, seed++});
+        if (bpm <= 150)
+            songs.push_back({name("chords"), bpm, Pattern::Chords, 0, 0, 0, 30, 44100, 2, seed++});
     }
     return songs;
 }
@@ -163,6 +174,8 @@ bool Write(const Song& song, const std::string& path, int format)
                 track[i] += float(0.2 * std::sin(kTwoPi * pitch * time));
         }
         track[i] += float(song.noise * hiss(random));
+        if (song.drive > 0)
+            track[i] = float(std::tanh(song.drive * track[i]) / std::tanh(song.drive));
         track[i] = std::clamp(track[i], -1.0f, 1.0f);
     }
 

@@ -29,6 +29,7 @@ struct Song {
     int channels = 2;
     unsigned seed = 1;
     double drift = 0; // how far the tempo wanders either way, as a live band's does
+    double drive = 0; // how hard the mix is driven into saturation, as a loud record's
 };
 
 // The benchmark's corpus: tempos from 60 to 200, fractional ones among them,
