@@ -89,6 +89,12 @@ double Accents::Between(double lag, int division) const
     return std::max(Around(fold, kThirdBins / 3), Around(fold, 2 * kThirdBins / 3)) / fold[0];
 }
 
+double Accents::LateThird(double lag) const
+{
+    const Fold fold = Folded(lag, Bands::All, kThirdBins);
+    return fold.empty() ? 0 : Around(fold, 2 * kThirdBins / 3) / fold[0];
+}
+
 double Accents::BarClarity(double lag, int beats) const
 {
     double mean = 0;

@@ -31,6 +31,9 @@ public:
     // How loud the onsets between beats are against those on them, at the
     // halves of the beat (division 2) or its thirds (division 3).
     double Between(double lag, int division) const;
+    // How loud the onsets two thirds into the beat are against those on it:
+    // a shuffle's or swing's late eighth.
+    double LateThird(double lag) const;
     // How clearly the bars stand out when the music is folded over that
     // many beats: the loudest part of the fold against its mean, in the kick
     // and bass bands where they hold onsets, else in all.

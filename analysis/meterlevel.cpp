@@ -16,6 +16,9 @@ constexpr double kLikeliest = 130;
 // tempo that few songs pass.
 constexpr double kUneven = 0.8, kSilentBetween = 0.1, kEven = 0.8;
 constexpr double kFastestDoubled = 200.5;
+// A late eighth this loud against the beat is played (swing, a shuffle),
+// not the smear of the onsets on either side of it.
+constexpr double kSwungEighth = 0.25;
 // What sounds between beats this loud against them is a beat itself: a
 // snare between kicks, however a loud mix squeezes the kicks down to it.
 constexpr double kBeatBetween = 0.65;
@@ -32,6 +35,15 @@ double Likelihood(const LevelQuestion& q, double lag)
         return 0;
     const double octaves = std::log2(60 * q.framesPerSecond / lag / kLikeliest);
     return q.profile.Near(lag) * std::exp(-0.5 * octaves * octaves);
+}
+
+// Whether half a beat still falls on the grid: always where it moves in
+// twos; where it moves in threes, only a beat of six or twelve steps halves
+// (swing counted in half notes), never one of three.
+bool HalvesOnGrid(const LevelQuestion& q, double lag, bool inThrees)
+{
+    const double sixes = lag / q.tatum / 6;
+    return !inThrees || (sixes > 0.99 && std::abs(sixes - std::round(sixes)) < 0.01);
 }
 
 } // namespace
@@ -69,12 +81,14 @@ LevelChoice ChooseLevel(const LevelQuestion& q)
     const double even = accents.Evenness(lag), between = accents.Between(lag, inThrees ? 3 : 2);
     double other = 0; // the level the rules weighed against
     if (bpm(2 * lag) >= 60 * q.framesPerSecond / q.longestBeat && even < kUneven
-        && between < kSilentBetween && accents.Evenness(lag, Accents::Bands::Lows) < kEven
+        && between < kSilentBetween && accents.LateThird(lag) < kSwungEighth
+        && accents.Evenness(lag, Accents::Bands::Lows) < kEven
         && accents.Evenness(lag, Accents::Bands::Mids) < kEven) {
         other = lag;
         lag *= 2;
-    } else if (!inThrees && bpm(lag / 2) <= kFastestDoubled
-        && (between >= kBeatBetween || accents.Evenness(lag / 2, Accents::Bands::Lows) >= kEven)) {
+    } else if (HalvesOnGrid(q, lag, inThrees) && bpm(lag / 2) <= kFastestDoubled
+        && (accents.Between(lag, 2) >= kBeatBetween
+            || accents.Evenness(lag / 2, Accents::Bands::Lows) >= kEven)) {
         other = lag;
         lag /= 2;
     }
