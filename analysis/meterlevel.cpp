@@ -37,13 +37,12 @@ double Likelihood(const LevelQuestion& q, double lag)
     return q.profile.Near(lag) * std::exp(-0.5 * octaves * octaves);
 }
 
-// Whether half a beat still falls on the grid: always where it moves in
-// twos; where it moves in threes, only a beat of six or twelve steps halves
-// (swing counted in half notes), never one of three.
-bool HalvesOnGrid(const LevelQuestion& q, double lag, bool inThrees)
+// Whether a beat is a whole number (at least one) of groups of that many
+// grid steps.
+bool GroupsOf(const LevelQuestion& q, double lag, double steps)
 {
-    const double sixes = lag / q.tatum / 6;
-    return !inThrees || (sixes > 0.99 && std::abs(sixes - std::round(sixes)) < 0.01);
+    const double groups = lag / q.tatum / steps;
+    return groups > 0.99 && std::abs(groups - std::round(groups)) < 0.01;
 }
 
 } // namespace
@@ -67,8 +66,7 @@ LevelChoice ChooseLevel(const LevelQuestion& q)
                 }
             }
         }
-        const double threes = lag / q.tatum / 3;
-        inThrees = std::abs(threes - std::round(threes)) < 0.01;
+        inThrees = GroupsOf(q, lag, 3);
     }
     const auto bpm = [&](double beat) { return 60 * q.framesPerSecond / beat; };
 
@@ -76,7 +74,8 @@ LevelChoice ChooseLevel(const LevelQuestion& q)
     // snare between kicks is a beat, whatever its sound, and so is a kick on
     // every one of them (four on the floor), or a chord on every one. What lies between beats is
     // heard at their halves, or at their thirds where the music moves in
-    // threes: a shuffle's late eighth is no silence.
+    // threes: a shuffle's late eighth is no silence. Where it moves in
+    // threes, only a beat of six steps halves (swing counted in half notes).
     const Accents& accents = q.accents;
     const double even = accents.Evenness(lag), between = accents.Between(lag, inThrees ? 3 : 2);
     double other = 0; // the level the rules weighed against
@@ -86,7 +85,7 @@ LevelChoice ChooseLevel(const LevelQuestion& q)
         && accents.Evenness(lag, Accents::Bands::Mids) < kEven) {
         other = lag;
         lag *= 2;
-    } else if (HalvesOnGrid(q, lag, inThrees) && bpm(lag / 2) <= kFastestDoubled
+    } else if ((!inThrees || GroupsOf(q, lag, 6)) && bpm(lag / 2) <= kFastestDoubled
         && (accents.Between(lag, 2) >= kBeatBetween
             || accents.Evenness(lag / 2, Accents::Bands::Lows) >= kEven)) {
         other = lag;
