@@ -3,6 +3,10 @@
 #include "analysis/audiofile.h"
 #include "analysis/onsetenvelope.h"
 #include "analysis/tempoestimator.h"
+#include "analysis/tempomap.h"
+
+#include <algorithm>
+#include <cmath>
 
 #include <vector>
 
@@ -12,6 +16,40 @@ namespace {
 
 constexpr double kShortest = 6; // seconds of audio needed to find a tempo
 constexpr size_t kBlock = 4096; // samples decoded at a time
+// The beats are followed at this many frames a second: finer than any
+// listener hears a beat placed. The decoded audio is bounded, so the
+// envelopes kept for them are too.
+constexpr double kMapFramesPerSecond = 100;
+
+// The envelopes brought down to the tempo map's rate, frame by frame.
+class MapFrames {
+public:
+    explicit MapFrames(double framesPerSecond)
+        : m_fine(std::max<size_t>(1, size_t(std::lround(framesPerSecond / kMapFramesPerSecond))))
+    {
+        m_envelopes.framesPerSecond = framesPerSecond / double(m_fine);
+    }
+
+    void Add(const OnsetFrames& frames)
+    {
+        for (size_t i = 0; i < frames.values.size(); ++i) {
+            m_all += frames.values[i];
+            m_lows += frames.lows[i];
+            if (++m_count == m_fine) {
+                m_envelopes.all.push_back(m_all / float(m_fine));
+                m_envelopes.lows.push_back(m_lows / float(m_fine));
+                m_all = m_lows = 0;
+                m_count = 0;
+            }
+        }
+    }
+    const SongEnvelopes& Envelopes() const { return m_envelopes; }
+
+private:
+    size_t m_fine, m_count = 0;
+    float m_all = 0, m_lows = 0;
+    SongEnvelopes m_envelopes;
+};
 
 bool Cancelled(const Progress* progress)
 {
@@ -32,6 +70,7 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     // Block by block: the song is never in memory as a whole.
     OnsetEnvelope onsets(file.Rate());
     TempoEstimator estimator(onsets.FramesPerSecond());
+    MapFrames mapped(onsets.FramesPerSecond());
     std::vector<float> samples(kBlock);
     OnsetFrames frames;
     size_t read = 0;
@@ -47,6 +86,7 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
         frames.clear();
         onsets.Add(samples.data(), count, frames);
         estimator.Add(frames);
+        mapped.Add(frames);
         if (progress)
             progress->done.store(file.Done());
     }
@@ -67,6 +107,7 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
         result.failure = Failure::NoSteadyBeat;
         return result;
     }
+    result.seconds = double(read) / file.Rate();
     result.bpm = estimate.bpm;
     result.drifts = estimate.drifts;
     result.lowest = estimate.lowest;
@@ -75,6 +116,14 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     result.cutShortAt = file.CutShortAt();
     result.runnerUp = estimate.runnerUp;
     result.sureness = estimate.sureness;
+    result.map = MapTempo(mapped.Envelopes(), result.bpm, result.meter);
+    // A step from one tempo to another is no drift: the stretches between
+    // the steps tell whether the band drifts.
+    if (!result.map.changes.empty()) {
+        result.drifts = result.map.drifts;
+        result.lowest = result.map.lowest;
+        result.highest = result.map.highest;
+    }
     if (progress)
         progress->done.store(1);
     return result;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 // The tempo of a recording, from its audio: decoded by libsndfile, the
 // onsets measured with aubio's spectra, the beat period found window by
@@ -40,6 +41,35 @@ inline const char* MeterText(Meter meter)
     return "4/4";
 }
 
+// A beat of the song: when it comes, in seconds from the start; the bar it
+// belongs to, from 1 (0 for the beats before the first downbeat) and its
+// place in the bar, from 1; and the local tempo around it, to 0.01.
+struct Beat {
+    double seconds = 0;
+    int bar = 0, beat = 1;
+    double bpm = 0;
+};
+
+// Where the tempo moves to another and stays there: from the beat at that
+// time on, the new tempo, to 0.01.
+struct TempoChange {
+    double seconds = 0;
+    int bar = 0;
+    double bpm = 0;
+};
+
+// The beats through the song, in order, and where its tempo changes.
+struct TempoMap {
+    std::vector<Beat> beats;
+    std::vector<TempoChange> changes;
+    int beatsPerBar = 4;
+    double firstBpm = 0; // the tempo up to the first change, to 0.01
+    // Whether the tempo drifts within the stretches between changes, and
+    // the range of the local tempos (10th to 90th percentiles) where it does.
+    bool drifts = false;
+    double lowest = 0, highest = 0;
+};
+
 struct SongTempo {
     Failure failure = Failure::None;
     double bpm = 0; // rounded to 0.01
@@ -57,6 +87,9 @@ struct SongTempo {
     // sound): the seconds analysed. 0 for the whole file.
     double cutShortAt = 0;
     int sampleRate = 0; // of the file, as its header says
+    double seconds = 0; // of audio analysed
+    // The beats and bars through the song; empty where none could be followed.
+    TempoMap map;
 };
 
 // Shared with the thread that analyses: how far it has got (0 to 1), and a

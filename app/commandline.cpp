@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/mapcommands.h"
 #include "app/songanalysis.h"
 #include "res/versioninfo.h"
 
@@ -20,6 +21,8 @@ namespace {
 constexpr const char* kUsage
     = "Usage: beatwise [--link] [--listen | FILE]\n"
       "       beatwise --tempo [--range LOW:HIGH] [--verbose] [--] FILE...\n"
+      "       beatwise --beats FILE\n"
+      "       beatwise (--tempo-map | --click) FILE -o OUT [--force]\n"
       "\n"
       "Echo delays, modulation rates and song lengths from a tempo.\n"
       "\n"
@@ -32,11 +35,21 @@ constexpr const char* kUsage
       "                    95.10 to 101.30)\" or \"FILE: no tempo: REASON\"; the exit\n"
       "                    status is 0 when every file has a tempo, 1 when any has\n"
       "                    none, 2 for a usage error; a meter other than 4/4 is\n"
-      "                    named: \"FILE: 162.00 bpm in 3/4\"\n"
+      "                    named: \"FILE: 162.00 bpm in 3/4\", and so are changes of\n"
+      "                    tempo: \"FILE: 128.00 bpm, then 100.00 bpm from 4:58\"\n"
       "  --range LOW:HIGH  with --tempo, halve or double each tempo into LOW to\n"
       "                    HIGH bpm (HIGH at least twice LOW), as DJ software does\n"
       "  --verbose         with --tempo, add the next likeliest level of the beat\n"
       "                    and how sure the choice was, from 0 to 1\n"
+      "  --beats FILE      print a line for each beat of the song, tab-separated:\n"
+      "                    its time in seconds, its bar, its beat in the bar and\n"
+      "                    the local tempo\n"
+      "  --tempo-map FILE  write the song's beats as a MIDI file (-o OUT.mid): a\n"
+      "                    quarter note on each beat, a marker at each change\n"
+      "  --click FILE      write a click track as long as the song (-o OUT.wav),\n"
+      "                    the downbeats accented\n"
+      "  -o, --output OUT  the file --tempo-map or --click writes; an existing\n"
+      "                    file is replaced only with --force\n"
       "  -h, --help        show this help and exit\n"
       "  --version         show the version and exit\n";
 
@@ -76,9 +89,15 @@ std::pair<QByteArray, bool> TempoLine(const char* path, const TempoOptions& opti
         said = QStringLiteral("no tempo: ") + SongTempoWords::Said(*result, name);
     } else {
         const double factor = IntoRange(result->bpm, options);
-        said = QStringLiteral("%1 bpm").arg(Number(result->bpm * factor));
+        const bool changes = !result->map.changes.empty();
+        said = QStringLiteral("%1 bpm").arg(
+            Number((changes ? result->map.firstBpm : result->bpm) * factor));
         if (result->meter != analysis::Meter::Common)
             said += QStringLiteral(" in ") + QLatin1String(analysis::MeterText(result->meter));
+        analysis::TempoMap scaled = result->map;
+        for (analysis::TempoChange& change : scaled.changes)
+            change.bpm *= factor;
+        said += SongTempoWords::Changes(scaled, &Number);
         if (result->drifts)
             said += QStringLiteral(" (drifts %1 to %2)")
                         .arg(Number(result->lowest * factor), Number(result->highest * factor));
@@ -207,6 +226,8 @@ std::optional<int> RunCommandLine(int argc, char* argv[])
         QCoreApplication application(argc, argv);
         return PrintTempos(paths, options);
     }
+    if (first == "--beats" || first == "--tempo-map" || first == "--click")
+        return RunMapCommand(argc, argv);
     if (first == "--link" || first == "--listen")
         return std::nullopt; // the window, in the Link session or listening
     if (first.size() > 1 && first[0] == '-')

@@ -55,13 +55,29 @@ QString SongTempoWords::Said(const analysis::SongTempo& result, const QString& n
     case analysis::Failure::None:
         break;
     }
-    QString said = tr("Tempo of %1: %2 bpm").arg(name, Typed(result.bpm));
+    const bool changes = !result.map.changes.empty();
+    QString said
+        = tr("Tempo of %1: %2 bpm").arg(name, Typed(changes ? result.map.firstBpm : result.bpm));
     if (result.meter != analysis::Meter::Common)
         said += tr(" in %1").arg(QLatin1String(analysis::MeterText(result.meter)));
+    said += Changes(result.map, &SongTempoWords::Typed);
     if (result.drifts)
         said += tr(" (drifts %1 to %2)").arg(Typed(result.lowest), Typed(result.highest));
     if (result.cutShortAt > 0)
         said += tr(" (from its first %1 only)").arg(Clock(result.cutShortAt));
+    return said;
+}
+
+QString SongTempoWords::Changes(const analysis::TempoMap& map, QString (*number)(double))
+{
+    // A few are news; many would bury the tempo.
+    constexpr size_t kMostSaid = 4;
+    QString said;
+    for (size_t i = 0; i < map.changes.size() && i < kMostSaid; ++i)
+        said += tr(", then %1 bpm from %2")
+                    .arg(number(map.changes[i].bpm), Clock(map.changes[i].seconds));
+    if (map.changes.size() > kMostSaid)
+        said += tr(", and %n more changes", nullptr, int(map.changes.size() - kMostSaid));
     return said;
 }
 

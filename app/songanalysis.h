@@ -30,6 +30,9 @@ public:
     // The tempo found, or why there is none.
     static QString Said(const analysis::SongTempo& result, const QString& name);
     static QString NoAnalysis(const QString& name);
+    // ", then 100 bpm from 4:58" for each change of the song's tempo, the
+    // tempos written by number.
+    static QString Changes(const analysis::TempoMap& map, QString (*number)(double));
     // A length of the song as m:ss, or h:mm:ss.
     static QString Clock(double seconds);
 };

@@ -128,8 +128,10 @@ void CSongTempoFinder::Finished(Job* job)
         const QString name = QFileInfo(job->path).fileName();
         // Escape may come after the analysis ended but before this: a
         // cancelled tempo is never typed.
-        if (job->progress.cancel.load())
-            job->result = {analysis::Failure::Cancelled};
+        if (job->progress.cancel.load()) {
+            job->result = analysis::SongTempo();
+            job->result.failure = analysis::Failure::Cancelled;
+        }
         if (job->noAnalysis) {
             Say(SongTempoWords::NoAnalysis(name));
         } else {

@@ -13,6 +13,11 @@ namespace {
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
+int BeatsPerBar(Pattern pattern)
+{
+    return pattern == Pattern::Waltz ? 3 : 4;
+}
+
 // One drum hit, added into the mono track at a time in seconds.
 struct Mixer {
     std::vector<float>& track;
@@ -117,15 +122,36 @@ std::vector<Song> Corpus()
     return songs;
 }
 
+std::vector<double> BeatTimes(const Song& song)
+{
+    std::vector<double> beats;
+    const auto perBar = size_t(BeatsPerBar(song.pattern));
+    double base = song.bpm;
+    for (double at = song.introSeconds; at < song.seconds;) {
+        if (song.stepBpm > 0 && base != song.stepBpm && at >= song.stepSeconds
+            && beats.size() % perBar == 0)
+            base = song.stepBpm;
+        double bpm
+            = song.rampBpm > 0 ? song.bpm + (song.rampBpm - song.bpm) * (at / song.seconds) : base;
+        // The tempo wanders over about forty seconds, slowly enough to play to.
+        bpm *= 1 + song.drift * std::sin(kTwoPi * at / 40);
+        beats.push_back(at);
+        at += 60 / bpm;
+    }
+    return beats;
+}
+
 bool Write(const Song& song, const std::string& path, int format)
 {
     std::mt19937 random(song.seed);
     std::vector<float> track(size_t(song.seconds * song.sampleRate), 0.0f);
     Mixer mixer {track, song.sampleRate, random};
-    for (double at = song.introSeconds, number = 0; at < song.seconds; ++number) {
-        // The tempo wanders over about forty seconds, slowly enough to play to.
-        const double beat = 60.0 / (song.bpm * (1 + song.drift * std::sin(kTwoPi * at / 40)));
-        const int inBar = int(number) % (song.pattern == Pattern::Waltz ? 3 : 4);
+    const std::vector<double> beats = BeatTimes(song);
+    for (size_t number = 0; number < beats.size(); ++number) {
+        const double at = beats[number];
+        const double beat
+            = number + 1 < beats.size() ? beats[number + 1] - at : at - beats[number - 1];
+        const int inBar = int(number) % BeatsPerBar(song.pattern);
         switch (song.pattern) {
         case Pattern::HeldChord:
             break;
@@ -161,7 +187,6 @@ bool Write(const Song& song, const std::string& path, int format)
             mixer.HiHat(at + beat / 2 * (1 + song.swing));
             break;
         }
-        at += beat;
     }
     std::normal_distribution<double> hiss(0, 1);
     for (size_t i = 0; i < track.size(); ++i) {

@@ -30,7 +30,14 @@ struct Song {
     unsigned seed = 1;
     double drift = 0; // how far the tempo wanders either way, as a live band's does
     double drive = 0; // how hard the mix is driven into saturation, as a loud record's
+    // From the first bar line after stepSeconds, the tempo is stepBpm: a
+    // medley, or a chorus played faster than its verse. 0 for none.
+    double stepBpm = 0, stepSeconds = 0;
+    double rampBpm = 0; // where the tempo has moved to by the end, steadily; 0 for none
 };
+
+// The times of the song's beats, in seconds.
+std::vector<double> BeatTimes(const Song& song);
 
 // The benchmark's corpus: tempos from 60 to 200, fractional ones among them,
 // with swing, noise and quiet intros.

@@ -1,0 +1,222 @@
+#include "analysis/tempomap.h"
+
+#include "analysis/beattracker.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace analysis {
+
+namespace {
+
+// A change of tempo is heard over this many beats either side: two bars.
+constexpr size_t kHeardOver = 8;
+// The smallest step from one tempo to another that is a change, not drift.
+constexpr double kStep = 0.03;
+// The fewest beats a tempo holds for between changes: four bars of 4/4.
+constexpr size_t kShortestStretch = 16;
+// A step stands this many times above the drift within either side of it:
+// a ritardando slows all through, a change steps once.
+constexpr double kAboveDrift = 3;
+// Fewer bars than this between changes, on average, is no tempo to map but
+// free time, or a tempo that wanders too much to follow.
+constexpr double kFewestBarsPerChange = 8;
+// The local tempo of a beat is heard over this many beats either side.
+constexpr size_t kLocalBeats = 2;
+// Local tempos that spread by more than this about a stretch's own drift.
+constexpr double kDrift = 0.02;
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// The median of gaps[first, end), clipped to the gaps there are.
+double MedianOf(const std::vector<double>& gaps, long first, long end)
+{
+    first = std::max(first, 0L);
+    end = std::min(end, long(gaps.size()));
+    if (first >= end)
+        return 0;
+    return Median({gaps.begin() + first, gaps.begin() + end});
+}
+
+double Percentile(std::vector<double> values, double share)
+{
+    const auto at = values.begin() + std::ptrdiff_t(share * double(values.size() - 1));
+    std::nth_element(values.begin(), at, values.end());
+    return *at;
+}
+
+double Rounded(double value)
+{
+    return std::round(value * 100) / 100;
+}
+
+// The gaps at which the tempo steps from one steady tempo to another: the
+// index of the first gap at the new tempo.
+std::vector<size_t> Steps(const std::vector<double>& gaps)
+{
+    const auto over = long(kHeardOver), half = over / 2;
+    std::vector<double> step(gaps.size(), 0.0);
+    for (long k = over; k + over <= long(gaps.size()); ++k) {
+        const double before = MedianOf(gaps, k - over, k), after = MedianOf(gaps, k, k + over);
+        if (!(before > 0) || !(after > 0))
+            continue;
+        const double jump = std::abs(std::log(after / before));
+        const double driftBefore
+            = std::abs(std::log(MedianOf(gaps, k - half, k) / MedianOf(gaps, k - over, k - half)));
+        const double driftAfter
+            = std::abs(std::log(MedianOf(gaps, k + half, k + over) / MedianOf(gaps, k, k + half)));
+        if (jump > std::log1p(kStep) && jump > kAboveDrift * std::max(driftBefore, driftAfter))
+            step[size_t(k)] = jump;
+    }
+    // The highest step of those near each other.
+    std::vector<size_t> steps;
+    for (size_t k = 0; k < step.size(); ++k) {
+        if (!(step[k] > 0))
+            continue;
+        bool highest = true;
+        for (size_t j = k > kHeardOver ? k - kHeardOver : 0;
+             j < std::min(step.size(), k + kHeardOver + 1); ++j)
+            highest = highest && (step[j] < step[k] || (step[j] == step[k] && j >= k));
+        if (!highest)
+            continue;
+        // The medians agree on a step over a few gaps: it comes at the first
+        // gap nearer the new tempo than the old.
+        const double before = MedianOf(gaps, long(k) - over, long(k)),
+                     after = MedianOf(gaps, long(k), long(k) + over);
+        size_t first = k > size_t(half) ? k - size_t(half) : 0;
+        while (first + 1 < std::min(gaps.size(), k + size_t(half))
+            && std::abs(std::log(gaps[first] / after)) >= std::abs(std::log(gaps[first] / before)))
+            ++first;
+        steps.push_back(first);
+    }
+    return steps;
+}
+
+// The loudness of an envelope at a beat: its highest within two frames.
+double At(const std::vector<float>& envelope, double frame)
+{
+    const auto t = long(std::lround(frame));
+    double highest = 0;
+    for (long i = std::max(0L, t - 2); i <= t + 2 && i < long(envelope.size()); ++i)
+        highest = std::max(highest, double(envelope[size_t(i)]));
+    return highest;
+}
+
+} // namespace
+
+int BeatsPerBar(Meter meter)
+{
+    switch (meter) {
+    case Meter::ThreeFour:
+        return 3;
+    case Meter::SixEight:
+        return 2;
+    case Meter::TwelveEight:
+    case Meter::Common:
+        break;
+    }
+    return 4;
+}
+
+TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
+{
+    TempoMap map;
+    map.beatsPerBar = BeatsPerBar(meter);
+    const double fps = envelopes.framesPerSecond;
+    if (!(bpm > 0) || !(fps > 0))
+        return map;
+    const std::vector<double> frames
+        = TrackBeats(envelopes.all, LocalPeriods(envelopes.all, fps, 60 * fps / bpm));
+    const size_t perBar = size_t(map.beatsPerBar);
+    if (frames.size() < 2 * kHeardOver + 2)
+        return map;
+    std::vector<double> gaps(frames.size() - 1);
+    for (size_t i = 0; i + 1 < frames.size(); ++i)
+        gaps[i] = frames[i + 1] - frames[i];
+
+    // Stretches of one tempo between the changes, as ranges of beats.
+    std::vector<size_t> starts {0};
+    for (size_t gap : Steps(gaps))
+        starts.push_back(gap);
+    starts.push_back(frames.size());
+    // A step that leaves a stretch too short to keep a tempo, or two that
+    // hardly differ, is the beat lost and found again: the stretches are one.
+    for (;;) {
+        size_t weakest = 0;
+        double least = 0;
+        for (size_t k = 1; k + 1 < starts.size(); ++k) {
+            const double before = MedianOf(gaps, long(starts[k - 1]), long(starts[k]) - 1),
+                         after = MedianOf(gaps, long(starts[k]), long(starts[k + 1]) - 1);
+            double jump = before > 0 && after > 0 ? std::abs(std::log(after / before)) : 0;
+            if (starts[k] - starts[k - 1] < kShortestStretch
+                || starts[k + 1] - starts[k] < kShortestStretch)
+                jump = 0;
+            if (jump < std::log1p(kStep) && (weakest == 0 || jump < least)) {
+                weakest = k;
+                least = jump;
+            }
+        }
+        if (weakest == 0)
+            break;
+        starts.erase(starts.begin() + std::ptrdiff_t(weakest));
+    }
+    starts.pop_back();
+    if (double(starts.size() - 1) * kFewestBarsPerChange * double(perBar) > double(frames.size()))
+        return map;
+    starts.push_back(frames.size());
+
+    // The bar starts where the kicks and bass fall and the onsets are
+    // loudest; a band that changes tempo keeps its bars.
+    size_t phase = 0;
+    double loudest = -1;
+    for (size_t p = 0; p < perBar; ++p) {
+        double sum = 0;
+        for (size_t i = p; i < frames.size(); i += perBar)
+            sum += At(envelopes.lows, frames[i]) + At(envelopes.all, frames[i]) / 2;
+        if (sum > loudest) {
+            loudest = sum;
+            phase = p;
+        }
+    }
+    for (size_t part = 0; part + 1 < starts.size(); ++part) {
+        const size_t first = starts[part], end = starts[part + 1];
+        for (size_t i = first; i < end; ++i) {
+            Beat beat;
+            beat.seconds = frames[i] / fps;
+            // The downbeats are at beats phase, phase + perBar...
+            beat.beat = int((i + perBar - phase) % perBar) + 1;
+            beat.bar = i >= phase ? int((i - phase) / perBar) + 1 : 0;
+            const double gap = MedianOf(gaps, long(std::max(i, first + kLocalBeats) - kLocalBeats),
+                long(std::min(i + kLocalBeats, end - 1)));
+            beat.bpm = gap > 0 ? Rounded(60 * fps / gap) : 0;
+            map.beats.push_back(beat);
+        }
+        const double tempo = MedianOf(gaps, long(first), long(end) - 1);
+        const double partBpm = tempo > 0 ? Rounded(60 * fps / tempo) : 0;
+        std::vector<double> local;
+        for (size_t i = first; i < end; ++i)
+            local.push_back(map.beats[i].bpm);
+        if (Percentile(local, 0.9) - Percentile(local, 0.1) > kDrift * partBpm)
+            map.drifts = true;
+        if (part == 0)
+            map.firstBpm = partBpm;
+        else
+            map.changes.push_back({frames[first] / fps, map.beats[first].bar, partBpm});
+    }
+    std::vector<double> local;
+    for (const Beat& beat : map.beats)
+        local.push_back(beat.bpm);
+    map.lowest = Rounded(Percentile(local, 0.1));
+    map.highest = Rounded(Percentile(local, 0.9));
+    return map;
+}
+
+} // namespace analysis
