@@ -149,8 +149,10 @@ bool Write(const Song& song, const std::string& path, int format)
     const std::vector<double> beats = BeatTimes(song);
     for (size_t number = 0; number < beats.size(); ++number) {
         const double at = beats[number];
-        const double beat
-            = number + 1 < beats.size() ? beats[number + 1] - at : at - beats[number - 1];
+        // The last beat lasts as long as the one before it.
+        const double beat = number + 1 < beats.size() ? beats[number + 1] - at
+            : number > 0                              ? at - beats[number - 1]
+                                                      : 60 / song.bpm;
         const int inBar = int(number) % BeatsPerBar(song.pattern);
         switch (song.pattern) {
         case Pattern::HeldChord:
