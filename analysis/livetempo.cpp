@@ -27,6 +27,17 @@ constexpr double kSteady = 0.005;
 // the gap before the next song of a playlist: the tempo is heard afresh.
 constexpr double kGapSeconds = 1.5;
 constexpr float kQuiet = 0.003f; // -50 dB
+// A change of tempo with no gap (a medley, a DJ's mix) is heard by fresh
+// estimators, one started every kProbeEvery seconds and asked after
+// kProbeSeconds: two in a row that hear another tempo than the one heard
+// so far, and agree on it, take its place.
+constexpr double kProbeEvery = 2, kProbeSeconds = 4;
+constexpr double kChanged = 0.03; // a tempo this far from the one heard is another
+constexpr double kAgreed = 0.01;
+// A probe that hears another level of the same beat (its half, a third,
+// triplets against duplets...) has not heard a change: a few seconds are not
+// enough to tell the level.
+constexpr double kLevels[] = {0.5, 2, 0.25, 4, 1.0 / 3, 3, 2.0 / 3, 1.5, 0.75, 4.0 / 3};
 
 class LiveAnalysis final : public LiveTempo {
 public:
@@ -51,11 +62,19 @@ public:
         m_frames.clear();
         m_onsets->Add(m_decimated.data(), m_decimated.size(), m_frames);
         m_estimator->Add(m_frames);
+        for (Probe& probe : m_probes)
+            probe.estimator->Add(m_frames);
+        if (m_beatHeard && double(m_heard - m_lastProbe) >= kProbeEvery * kSampleRate) {
+            m_lastProbe = m_heard;
+            m_probes.push_back({m_heard, NewEstimator()});
+        }
     }
 
     LiveEstimate Estimate() override
     {
-        const TempoEstimate estimate = m_estimator->Estimate();
+        TempoEstimate estimate = m_estimator->Estimate();
+        if (estimate.found && HeardChange(estimate.bpm))
+            estimate = m_estimator->Estimate();
         m_beatHeard = m_beatHeard || estimate.found;
         LiveEstimate live;
         live.seconds = double(m_heard) / kSampleRate;
@@ -75,12 +94,51 @@ public:
     }
 
 private:
+    struct Probe {
+        size_t started; // samples heard when it began
+        std::unique_ptr<TempoEstimator> estimator;
+    };
+
+    std::unique_ptr<TempoEstimator> NewEstimator() const
+    {
+        return std::make_unique<TempoEstimator>(m_onsets->FramesPerSecond(), kLive);
+    }
+
     void Restart()
     {
         m_onsets = std::make_unique<OnsetEnvelope>(double(kSampleRate) / kGroup);
-        m_estimator = std::make_unique<TempoEstimator>(m_onsets->FramesPerSecond(), kLive);
+        m_estimator = NewEstimator();
         m_history.clear();
+        m_probes.clear();
+        m_lastProbe = m_heard;
+        m_probeHeard = 0;
         m_beatHeard = false;
+    }
+
+    // Whether the probes old enough to ask have heard the tempo change from
+    // bpm: then the estimate starts afresh from the newest of them.
+    bool HeardChange(double bpm)
+    {
+        while (!m_probes.empty()
+            && double(m_heard - m_probes.front().started) >= kProbeSeconds * kSampleRate) {
+            Probe probe = std::move(m_probes.front());
+            m_probes.pop_front();
+            const TempoEstimate heard = probe.estimator->Estimate();
+            const double ratio = heard.bpm / bpm;
+            bool another = heard.found && std::abs(ratio - 1) > kChanged;
+            for (double level : kLevels)
+                another = another && std::abs(ratio / level - 1) > kChanged;
+            const bool agreed = another && m_probeHeard > 0
+                && std::abs(heard.bpm - m_probeHeard) <= kAgreed * heard.bpm;
+            m_probeHeard = another ? heard.bpm : 0;
+            if (agreed) {
+                m_estimator = std::move(probe.estimator);
+                m_history.clear();
+                m_probeHeard = 0;
+                return true;
+            }
+        }
+        return false;
     }
 
     std::unique_ptr<OnsetEnvelope> m_onsets;
@@ -93,6 +151,9 @@ private:
     int m_summed = 0;
     size_t m_heard = 0;
     std::deque<LiveEstimate> m_history; // back to two seconds ago
+    std::deque<Probe> m_probes; // the oldest first
+    size_t m_lastProbe = 0; // samples heard when the newest began
+    double m_probeHeard = 0; // the other tempo the last probe asked heard, 0 for none
 };
 
 } // namespace

@@ -78,12 +78,14 @@ void TestListen::tempoOfWhatPlays_data()
     QTest::addColumn<int>("pattern");
     QTest::addColumn<double>("seconds"); // of music played
     QTest::addColumn<double>("before"); // the tempo of a song played first, 0 for none
+    QTest::addColumn<bool>("mixed"); // into the song before, with no gap: a medley
     const int backbeat = int(corpus::Pattern::Backbeat);
     const int floor = int(corpus::Pattern::FourOnTheFloor);
-    QTest::newRow("90, backbeat") << 90.0 << backbeat << 8.0 << 0.0;
-    QTest::newRow("128, four on the floor") << 128.0 << floor << 4.0 << 0.0;
-    QTest::newRow("174, backbeat") << 174.0 << backbeat << 8.0 << 0.0;
-    QTest::newRow("the next song of a playlist") << 128.0 << floor << 6.0 << 90.0;
+    QTest::newRow("90, backbeat") << 90.0 << backbeat << 8.0 << 0.0 << false;
+    QTest::newRow("128, four on the floor") << 128.0 << floor << 4.0 << 0.0 << false;
+    QTest::newRow("174, backbeat") << 174.0 << backbeat << 8.0 << 0.0 << false;
+    QTest::newRow("the next song of a playlist") << 128.0 << floor << 6.0 << 90.0 << false;
+    QTest::newRow("a medley") << 100.0 << backbeat << 8.0 << 128.0 << true;
 }
 
 void TestListen::tempoOfWhatPlays()
@@ -92,13 +94,19 @@ void TestListen::tempoOfWhatPlays()
     QFETCH(int, pattern);
     QFETCH(double, seconds);
     QFETCH(double, before);
+    QFETCH(bool, mixed);
     QVERIFY(StartListening());
     for (const double tempo : {before, bpm}) {
-        if (tempo == 0)
+        if (tempo == 0 || (mixed && tempo == bpm))
             continue;
         corpus::Song song {
             "song", tempo, tempo == bpm ? corpus::Pattern(pattern) : corpus::Pattern::Backbeat};
         song.seconds = tempo == bpm ? seconds : 8;
+        if (mixed) { // changing to bpm with no gap, heard for seconds
+            song.seconds = 16 + seconds;
+            song.stepBpm = bpm;
+            song.stepSeconds = 16;
+        }
         song.sampleRate = PulseServer::kRate;
         const QString file = m_dir.filePath(QStringLiteral("%1.wav").arg(tempo));
         QVERIFY(corpus::Write(song, file.toStdString()));
