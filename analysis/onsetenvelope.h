@@ -8,15 +8,17 @@
 namespace analysis {
 
 // The envelopes of onsets, frame by frame: over all bands, over the kick and
-// bass bands alone, and over the middle bands where chords sound.
+// bass bands alone, and over the middle bands where chords sound; and how
+// loud each onset is, which tells an accent, or a kick from a snare.
 struct OnsetFrames {
-    std::vector<float> values, lows, mids;
+    std::vector<float> values, lows, mids, weights;
 
     void clear()
     {
         values.clear();
         lows.clear();
         mids.clear();
+        weights.clear();
     }
 };
 

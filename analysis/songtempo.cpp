@@ -35,10 +35,12 @@ public:
         for (size_t i = 0; i < frames.values.size(); ++i) {
             m_all += frames.values[i];
             m_lows += frames.lows[i];
+            m_weights += frames.weights[i];
             if (++m_count == m_fine) {
                 m_envelopes.all.push_back(m_all / float(m_fine));
                 m_envelopes.lows.push_back(m_lows / float(m_fine));
-                m_all = m_lows = 0;
+                m_envelopes.weights.push_back(m_weights / float(m_fine));
+                m_all = m_lows = m_weights = 0;
                 m_count = 0;
             }
         }
@@ -47,7 +49,7 @@ public:
 
 private:
     size_t m_fine, m_count = 0;
-    float m_all = 0, m_lows = 0;
+    float m_all = 0, m_lows = 0, m_weights = 0;
     SongEnvelopes m_envelopes;
 };
 

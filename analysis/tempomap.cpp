@@ -24,6 +24,11 @@ constexpr double kAboveDrift = 3;
 constexpr double kFewestBarsPerChange = 8;
 // The local tempo of a beat is heard over this many beats either side.
 constexpr size_t kLocalBeats = 2;
+// How late the envelope peaks after an onset starts: its window and the
+// rise it measures, as clicks and kicks show it.
+constexpr double kEnvelopeDelay = 0.009; // seconds
+// How much louder than the first beat heard another must be to start the bars.
+constexpr double kClearlyLouder = 1.05;
 // Local tempos that spread by more than this about a stretch's own drift.
 constexpr double kDrift = 0.02;
 
@@ -110,6 +115,14 @@ double At(const std::vector<float>& envelope, double frame)
     return highest;
 }
 
+double MeanAtBeats(const std::vector<float>& envelope, const std::vector<double>& frames)
+{
+    double sum = 0;
+    for (double frame : frames)
+        sum += At(envelope, frame);
+    return frames.empty() ? 0 : sum / double(frames.size());
+}
+
 } // namespace
 
 int BeatsPerBar(Meter meter)
@@ -173,15 +186,22 @@ TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
         return map;
     starts.push_back(frames.size());
 
-    // The bar starts where the kicks and bass fall and the onsets are
-    // loudest; a band that changes tempo keeps its bars.
+    // The bar starts where the loudest onsets fall (an accent, the kick
+    // against the snare) and the kicks and bass start; a band that changes
+    // tempo keeps its bars.
+    const double weight = MeanAtBeats(envelopes.weights, frames),
+                 low = MeanAtBeats(envelopes.lows, frames);
     size_t phase = 0;
     double loudest = -1;
     for (size_t p = 0; p < perBar; ++p) {
         double sum = 0;
-        for (size_t i = p; i < frames.size(); i += perBar)
-            sum += At(envelopes.lows, frames[i]) + At(envelopes.all, frames[i]) / 2;
-        if (sum > loudest) {
+        for (size_t i = p; i < frames.size(); i += perBar) {
+            sum += (weight > 0 ? At(envelopes.weights, frames[i]) / weight : 0)
+                + (low > 0 ? At(envelopes.lows, frames[i]) / low : 0) / 2;
+        }
+        // Music most often starts on a downbeat: another beat of the bar
+        // must be clearly louder to start it.
+        if (sum > loudest * (p > 0 ? kClearlyLouder : 1)) {
             loudest = sum;
             phase = p;
         }
@@ -190,7 +210,7 @@ TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
         const size_t first = starts[part], end = starts[part + 1];
         for (size_t i = first; i < end; ++i) {
             Beat beat;
-            beat.seconds = frames[i] / fps;
+            beat.seconds = std::max(0.0, frames[i] / fps - kEnvelopeDelay);
             // The downbeats are at beats phase, phase + perBar...
             beat.beat = int((i + perBar - phase) % perBar) + 1;
             beat.bar = i >= phase ? int((i - phase) / perBar) + 1 : 0;
@@ -209,7 +229,7 @@ TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
         if (part == 0)
             map.firstBpm = partBpm;
         else
-            map.changes.push_back({frames[first] / fps, map.beats[first].bar, partBpm});
+            map.changes.push_back({map.beats[first].seconds, map.beats[first].bar, partBpm});
     }
     std::vector<double> local;
     for (const Beat& beat : map.beats)

@@ -7,9 +7,10 @@
 namespace analysis {
 
 // The onset envelopes of a whole song, as the tempo map reads them: over all
-// bands and over the kick and bass bands, at framesPerSecond.
+// bands, over the kick and bass bands, and how loud the onsets are, at
+// framesPerSecond.
 struct SongEnvelopes {
-    std::vector<float> all, lows;
+    std::vector<float> all, lows, weights;
     double framesPerSecond = 0;
 };
 
