@@ -3,6 +3,7 @@
 #include "app/linksync.h"
 #include "app/songtempofinder.h"
 #include "app/tempolistener.h"
+#include "app/tempomapview.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -29,7 +30,10 @@ CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int startPage)
     , m_finder(new CSongTempoFinder(*this))
     , m_link(new CLinkSync(*this))
     , m_listener(new CTempoListener(*this))
+    , m_map(new CTempoMapView(*this))
 {
+    connect(m_finder, &CSongTempoFinder::Analysed, m_map, &CTempoMapView::Offer);
+    connect(m_finder, &CSongTempoFinder::Withdrawn, m_map, &CTempoMapView::Withdraw);
     // Files are taken anywhere on the sheet, before any edit under the
     // pointer would take the file's name as text.
     setAcceptDrops(true);

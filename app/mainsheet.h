@@ -5,6 +5,7 @@
 class CLinkSync;
 class CSongTempoFinder;
 class CTempoListener;
+class CTempoMapView;
 
 // The main window: a property sheet with the three calculator pages, which
 // also takes the tempo of a song file dropped anywhere on it, or of what it
@@ -25,6 +26,7 @@ public:
     CSongTempoFinder& SongTempoFinder() const { return *m_finder; }
     CLinkSync& LinkSync() const { return *m_link; }
     CTempoListener& Listener() const { return *m_listener; }
+    CTempoMapView& TempoMap() const { return *m_map; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -33,4 +35,5 @@ private:
     CSongTempoFinder* m_finder;
     CLinkSync* m_link;
     CTempoListener* m_listener;
+    CTempoMapView* m_map;
 };

@@ -5,15 +5,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 
 namespace {
-
-// Samples of the click track written at a time: memory stays flat however
-// long the song.
-constexpr quint32 kBlock = 65536;
 
 struct MapRequest {
     QByteArray command, song, output;
@@ -26,32 +21,15 @@ int Fail(const QString& what)
     return 1;
 }
 
-// Written beside the output first and renamed over it once whole, so that
-// a full disk or a cut-off run leaves nothing half-written.
 int Write(const MapRequest& request, const analysis::SongTempo& song)
 {
     const QString path = QFile::decodeName(request.output);
     if (!request.force && QFileInfo::exists(path))
         return Fail(QStringLiteral("%1 exists: add --force to replace it").arg(path));
-    if (request.command == "--click" && !(song.sampleRate > 0 && song.seconds > 0))
-        return Fail(QStringLiteral("%1 has no rate to write a click track at").arg(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-    if (request.command == "--tempo-map") {
-        file.write(mapexport::Midi(song.map));
-    } else {
-        const int rate = song.sampleRate;
-        const auto samples = quint32(std::min(song.seconds * rate, 4e9 / 2 - 64));
-        file.write(mapexport::WavHeader(rate, samples));
-        for (quint64 first = 0; first < samples && file.error() == QFileDevice::NoError;
-             first += kBlock)
-            file.write(mapexport::ClickSamples(
-                song.map, rate, first, quint32(std::min<quint64>(kBlock, samples - first))));
-    }
-    if (!file.commit())
-        return Fail(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-    return 0;
+    const QString failure = request.command == "--tempo-map"
+        ? mapexport::WriteMidi(song.map, path)
+        : mapexport::WriteClickTrack(song, path);
+    return failure.isEmpty() ? 0 : Fail(failure);
 }
 
 int Usage(const char* what)

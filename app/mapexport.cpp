@@ -1,5 +1,7 @@
 #include "app/mapexport.h"
 
+#include <QCoreApplication>
+#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -18,6 +20,9 @@ constexpr double kDownbeatHz = 1600, kBeatHz = 1000;
 constexpr double kDownbeatLevel = 0.8, kBeatLevel = 0.45;
 // Channel 10's wood blocks, high on the downbeats.
 constexpr char kDownbeatKey = 76, kBeatKey = 77, kNoteTicks = 60;
+// Samples of the click track written at a time: memory stays flat however
+// long the song.
+constexpr quint32 kBlock = 65536;
 
 void Number(QByteArray& out, quint32 value, int bytes)
 {
@@ -66,6 +71,12 @@ QByteArray Track(const QByteArray& events)
 qint64 Microseconds(double seconds)
 {
     return std::llround(std::clamp(seconds, 0.0, 1e9) * 1e6);
+}
+
+QString Reason(const QSaveFile& file)
+{
+    return QCoreApplication::translate("SongTempoWords", "%1 cannot be written: %2")
+        .arg(file.fileName(), file.errorString());
 }
 
 } // namespace
@@ -191,6 +202,31 @@ QByteArray ClickSamples(const analysis::TempoMap& map, int sampleRate, quint64 f
     for (quint32 i = 0; i < count; ++i)
         qToLittleEndian(samples[i], bytes.data() + 2 * i);
     return bytes;
+}
+
+QString WriteMidi(const analysis::TempoMap& map, const QString& path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Reason(file);
+    file.write(Midi(map));
+    return file.commit() ? QString() : Reason(file);
+}
+
+QString WriteClickTrack(const analysis::SongTempo& song, const QString& path)
+{
+    const int rate = song.sampleRate;
+    QSaveFile file(path);
+    if (!(rate > 0 && song.seconds > 0) || !file.open(QIODevice::WriteOnly))
+        return Reason(file);
+    // A WAV holds at most 4 GB.
+    const auto samples = quint32(std::min(song.seconds * rate, 2e9 - 64));
+    file.write(WavHeader(rate, samples));
+    for (quint64 first = 0; first < samples && file.error() == QFileDevice::NoError;
+         first += kBlock)
+        file.write(ClickSamples(
+            song.map, rate, first, quint32(std::min<quint64>(kBlock, samples - first))));
+    return file.commit() ? QString() : Reason(file);
 }
 
 } // namespace mapexport

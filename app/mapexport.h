@@ -3,6 +3,7 @@
 #include "analysis/songtempo.h"
 
 #include <QByteArray>
+#include <QString>
 
 // The tempo map of a song as files a sequencer or a player takes.
 namespace mapexport {
@@ -21,5 +22,12 @@ QByteArray WavHeader(int sampleRate, quint32 samples);
 // on the beat's sample.
 QByteArray ClickSamples(
     const analysis::TempoMap& map, int sampleRate, quint64 first, quint32 count);
+
+// Writes the MIDI file or the click track (as long as the song, at its
+// rate) to a path, beside it first and renamed over it once whole, so that
+// a full disk or a cut-off run leaves nothing half-written. The reason it
+// could not, or nothing.
+QString WriteMidi(const analysis::TempoMap& map, const QString& path);
+QString WriteClickTrack(const analysis::SongTempo& song, const QString& path);
 
 } // namespace mapexport

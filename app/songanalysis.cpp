@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cmath>
 
 tk::RuntimeModule& AnalysisModule()
 {
@@ -75,7 +76,7 @@ QString SongTempoWords::Changes(const analysis::TempoMap& map, QString (*number)
     QString said;
     for (size_t i = 0; i < map.changes.size() && i < kMostSaid; ++i)
         said += tr(", then %1 bpm from %2")
-                    .arg(number(map.changes[i].bpm), Clock(map.changes[i].seconds));
+                    .arg(number(map.changes[i].bpm), Clock(std::round(map.changes[i].seconds)));
     if (map.changes.size() > kMostSaid)
         said += tr(", and %n more changes", nullptr, int(map.changes.size() - kMostSaid));
     return said;

@@ -140,6 +140,7 @@ void CSongTempoFinder::Finished(Job* job)
                 OfferLevels(job->result.bpm, job->result.meter != analysis::Meter::Common);
             }
             Say(SongTempoWords::Said(job->result, name));
+            emit Analysed(name, job->result);
         }
     }
     m_jobs.remove_if([job](const std::unique_ptr<Job>& each) { return each.get() == job; });
@@ -147,6 +148,8 @@ void CSongTempoFinder::Finished(Job* job)
 
 void CSongTempoFinder::OfferLevels(double bpm, bool threes)
 {
+    if (!(bpm > 0))
+        emit Withdrawn();
     m_found = bpm;
     m_half->setVisible(bpm > 0);
     m_double->setVisible(bpm > 0);

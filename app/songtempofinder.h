@@ -43,6 +43,12 @@ public:
     // Puts a message in the status area, in place of the last.
     void Say(const QString& message);
 
+signals:
+    // A song's analysis ended: its tempo and map, or why there is none.
+    void Analysed(const QString& name, const analysis::SongTempo& song);
+    // The song's tempo is no longer the one offered.
+    void Withdrawn();
+
 private:
     struct Job {
         QString path;
