@@ -8,6 +8,10 @@ namespace analysis {
 
 namespace {
 
+// A long song's beats are followed this many seconds at a time, each
+// stretch overlapping the last by the second figure.
+constexpr double kStretchSeconds = 180, kOverlapSeconds = 20;
+
 // Windows long enough to hold a few bars at a slow tempo, and a hop short
 // enough to place a change of tempo within a bar or two.
 constexpr double kWindowSeconds = 6, kHopSeconds = 0.5;
@@ -167,6 +171,34 @@ std::vector<double> TrackBeats(
                 at += std::clamp(0.5 * (onset[t - 1] - onset[t + 1]) / bend, -0.5, 0.5);
         }
         beats.push_back(at);
+    }
+    return beats;
+}
+
+std::vector<double> FollowBeats(const std::vector<std::uint16_t>& envelope, float step,
+    double framesPerSecond, double beatPeriod)
+{
+    const auto stretch = size_t(kStretchSeconds * framesPerSecond);
+    const auto overlap = size_t(kOverlapSeconds * framesPerSecond);
+    std::vector<double> beats;
+    std::vector<float> part;
+    for (size_t first = 0; first < envelope.size(); first += stretch - overlap) {
+        const size_t end = std::min(envelope.size(), first + stretch);
+        part.resize(end - first);
+        for (size_t t = first; t < end; ++t)
+            part[t - first] = float(envelope[t]) * step;
+        // Each stretch keeps its beats up to the middle of the overlap; the
+        // next takes over from the beat after the last kept.
+        for (const double beat :
+            TrackBeats(part, LocalPeriods(part, framesPerSecond, beatPeriod))) {
+            const double at = beat + double(first);
+            if (end < envelope.size() && at >= double(end - overlap / 2))
+                break;
+            if (beats.empty() || at > beats.back() + beatPeriod / 2)
+                beats.push_back(at);
+        }
+        if (end == envelope.size())
+            break;
     }
     return beats;
 }

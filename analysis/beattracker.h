@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 namespace analysis {
@@ -19,5 +20,11 @@ std::vector<double> LocalPeriods(
 // period back), as the classical beat trackers do.
 std::vector<double> TrackBeats(
     const std::vector<float>& envelope, const std::vector<double>& periods);
+
+// The frames of the beats of a whole song, its onset envelope held in steps
+// of step: followed a few minutes at a time, each stretch overlapping the
+// last, so that what the tracker holds does not grow with the song.
+std::vector<double> FollowBeats(const std::vector<std::uint16_t>& envelope, float step,
+    double framesPerSecond, double beatPeriod);
 
 } // namespace analysis

@@ -107,7 +107,7 @@ void OnsetEnvelope::Frame(OnsetFrames& frames)
         return re * re + im * im;
     };
     const size_t bands = m_bandEdges.size() - 1;
-    float rise = 0, lowRise = 0, midRise = 0, weight = 0;
+    float rise = 0, lowRise = 0, midRise = 0;
     size_t lowBands = 0, midBands = 0;
     std::vector<float>& older = m_previous[size_t(m_frames) % m_previous.size()];
     float loudest = 0;
@@ -124,7 +124,6 @@ void OnsetEnvelope::Frame(OnsetFrames& frames)
     for (size_t band = 0; band < bands; ++band) {
         const float level = std::log(std::max(m_energies[band], floor));
         rise += std::max(0.0f, level - older[band]);
-        weight += std::max(0.0f, m_energies[band] - std::exp(older[band]));
         if (m_bandEdges[band + 1] <= m_lowEdge) {
             lowRise += std::max(0.0f, level - older[band]);
             ++lowBands;
@@ -139,7 +138,6 @@ void OnsetEnvelope::Frame(OnsetFrames& frames)
     frames.values.push_back(risen ? rise / float(bands) : 0.0f);
     frames.lows.push_back(risen && lowBands > 0 ? lowRise / float(lowBands) : 0.0f);
     frames.mids.push_back(risen && midBands > 0 ? midRise / float(midBands) : 0.0f);
-    frames.weights.push_back(risen ? weight : 0.0f);
     ++m_frames;
 }
 

@@ -8,17 +8,15 @@
 namespace analysis {
 
 // The envelopes of onsets, frame by frame: over all bands, over the kick and
-// bass bands alone, and over the middle bands where chords sound; and how
-// loud each onset is, which tells an accent, or a kick from a snare.
+// bass bands alone, and over the middle bands where chords sound.
 struct OnsetFrames {
-    std::vector<float> values, lows, mids, weights;
+    std::vector<float> values, lows, mids;
 
     void clear()
     {
         values.clear();
         lows.clear();
         mids.clear();
-        weights.clear();
     }
 };
 

@@ -24,23 +24,22 @@ constexpr double kMapFramesPerSecond = 100;
 // The envelopes brought down to the tempo map's rate, frame by frame.
 class MapFrames {
 public:
-    explicit MapFrames(double framesPerSecond)
+    // Room is made at once for as long as the song may be, so that growing
+    // never holds two copies.
+    MapFrames(double framesPerSecond, double mostSeconds)
         : m_fine(std::max<size_t>(1, size_t(std::lround(framesPerSecond / kMapFramesPerSecond))))
     {
         m_envelopes.framesPerSecond = framesPerSecond / double(m_fine);
+        m_envelopes.all.reserve(size_t(mostSeconds * m_envelopes.framesPerSecond) + 1);
     }
 
     void Add(const OnsetFrames& frames)
     {
         for (size_t i = 0; i < frames.values.size(); ++i) {
             m_all += frames.values[i];
-            m_lows += frames.lows[i];
-            m_weights += frames.weights[i];
             if (++m_count == m_fine) {
-                m_envelopes.all.push_back(m_all / float(m_fine));
-                m_envelopes.lows.push_back(m_lows / float(m_fine));
-                m_envelopes.weights.push_back(m_weights / float(m_fine));
-                m_all = m_lows = m_weights = 0;
+                m_envelopes.Add(m_all / float(m_fine));
+                m_all = 0;
                 m_count = 0;
             }
         }
@@ -49,7 +48,7 @@ public:
 
 private:
     size_t m_fine, m_count = 0;
-    float m_all = 0, m_lows = 0, m_weights = 0;
+    float m_all = 0;
     SongEnvelopes m_envelopes;
 };
 
@@ -72,7 +71,9 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     // Block by block: the song is never in memory as a whole.
     OnsetEnvelope onsets(file.Rate());
     TempoEstimator estimator(onsets.FramesPerSecond());
-    MapFrames mapped(onsets.FramesPerSecond());
+    // No more than the decoder gives, whatever the header claims.
+    const double claimed = file.Seconds(), most = double(AudioFile::kMostSamples) / file.FileRate();
+    MapFrames mapped(onsets.FramesPerSecond(), claimed > 0 && claimed < most ? claimed : most);
     std::vector<float> samples(kBlock);
     OnsetFrames frames;
     size_t read = 0;

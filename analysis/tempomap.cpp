@@ -27,8 +27,6 @@ constexpr size_t kLocalBeats = 2;
 // How late the envelope peaks after an onset starts: its window and the
 // rise it measures, as clicks and kicks show it.
 constexpr double kEnvelopeDelay = 0.009; // seconds
-// How much louder than the first beat heard another must be to start the bars.
-constexpr double kClearlyLouder = 1.05;
 // Local tempos that spread by more than this about a stretch's own drift.
 constexpr double kDrift = 0.02;
 
@@ -74,10 +72,12 @@ std::vector<size_t> Steps(const std::vector<double>& gaps)
         if (!(before > 0) || !(after > 0))
             continue;
         const double jump = std::abs(std::log(after / before));
-        const double driftBefore
-            = std::abs(std::log(MedianOf(gaps, k - half, k) / MedianOf(gaps, k - over, k - half)));
-        const double driftAfter
-            = std::abs(std::log(MedianOf(gaps, k + half, k + over) / MedianOf(gaps, k, k + half)));
+        // The drift over as many beats again either side: a ramp moves as
+        // much there as across k, a step leaves both sides steady.
+        const double earlier = MedianOf(gaps, k - 2 * over, k - over),
+                     later = MedianOf(gaps, k + over, k + 2 * over);
+        const double driftBefore = earlier > 0 ? std::abs(std::log(before / earlier)) : 0;
+        const double driftAfter = later > 0 ? std::abs(std::log(later / after)) : 0;
         if (jump > std::log1p(kStep) && jump > kAboveDrift * std::max(driftBefore, driftAfter))
             step[size_t(k)] = jump;
     }
@@ -106,7 +106,7 @@ std::vector<size_t> Steps(const std::vector<double>& gaps)
 }
 
 // The loudness of an envelope at a beat: its highest within two frames.
-double At(const std::vector<float>& envelope, double frame)
+double At(const std::vector<std::uint16_t>& envelope, double frame)
 {
     const auto t = long(std::lround(frame));
     double highest = 0;
@@ -115,12 +115,17 @@ double At(const std::vector<float>& envelope, double frame)
     return highest;
 }
 
-double MeanAtBeats(const std::vector<float>& envelope, const std::vector<double>& frames)
+// The first beat of the music: the first as loud as a quarter of the median.
+size_t FirstHeard(const std::vector<std::uint16_t>& envelope, const std::vector<double>& frames)
 {
-    double sum = 0;
+    std::vector<double> loudness;
     for (double frame : frames)
-        sum += At(envelope, frame);
-    return frames.empty() ? 0 : sum / double(frames.size());
+        loudness.push_back(At(envelope, frame));
+    const double threshold = Median(loudness) / 4;
+    size_t first = 0;
+    while (first + 1 < frames.size() && loudness[first] < threshold)
+        ++first;
+    return first;
 }
 
 } // namespace
@@ -147,7 +152,7 @@ TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
     if (!(bpm > 0) || !(fps > 0))
         return map;
     const std::vector<double> frames
-        = TrackBeats(envelopes.all, LocalPeriods(envelopes.all, fps, 60 * fps / bpm));
+        = FollowBeats(envelopes.all, SongEnvelopes::kStep, fps, 60 * fps / bpm);
     const size_t perBar = size_t(map.beatsPerBar);
     if (frames.size() < 2 * kHeardOver + 2)
         return map;
@@ -186,26 +191,10 @@ TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
         return map;
     starts.push_back(frames.size());
 
-    // The bar starts where the loudest onsets fall (an accent, the kick
-    // against the snare) and the kicks and bass start; a band that changes
-    // tempo keeps its bars.
-    const double weight = MeanAtBeats(envelopes.weights, frames),
-                 low = MeanAtBeats(envelopes.lows, frames);
-    size_t phase = 0;
-    double loudest = -1;
-    for (size_t p = 0; p < perBar; ++p) {
-        double sum = 0;
-        for (size_t i = p; i < frames.size(); i += perBar) {
-            sum += (weight > 0 ? At(envelopes.weights, frames[i]) / weight : 0)
-                + (low > 0 ? At(envelopes.lows, frames[i]) / low : 0) / 2;
-        }
-        // Music most often starts on a downbeat: another beat of the bar
-        // must be clearly louder to start it.
-        if (sum > loudest * (p > 0 ? kClearlyLouder : 1)) {
-            loudest = sum;
-            phase = p;
-        }
-    }
+    // Music mostly starts on a downbeat, and a band that changes tempo
+    // keeps its bars. (Neither the kick and bass nor the loudest onsets
+    // nor the sound's colour by bands told the downbeat better.)
+    const size_t phase = FirstHeard(envelopes.all, frames) % perBar;
     for (size_t part = 0; part + 1 < starts.size(); ++part) {
         const size_t first = starts[part], end = starts[part + 1];
         for (size_t i = first; i < end; ++i) {

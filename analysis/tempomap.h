@@ -2,16 +2,23 @@
 
 #include "analysis/songtempo.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace analysis {
 
-// The onset envelopes of a whole song, as the tempo map reads them: over all
-// bands, over the kick and bass bands, and how loud the onsets are, at
-// framesPerSecond.
+// The onset envelope of a whole song, over all bands, as the tempo map reads
+// it, at framesPerSecond: in steps of kStep, so that hours of it stay small.
 struct SongEnvelopes {
-    std::vector<float> all, lows, weights;
+    static constexpr float kStep = 1.0f / 1024;
+    std::vector<std::uint16_t> all;
     double framesPerSecond = 0;
+
+    void Add(float value)
+    {
+        all.push_back(std::uint16_t(std::clamp(value / kStep, 0.0f, 65535.0f) + 0.5f));
+    }
 };
 
 // The beats of a song found at the tempo and in the meter of its analysis,

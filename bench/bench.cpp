@@ -3,6 +3,7 @@
 // the made-up songs of the tempo figures are written beside the results,
 // and so is the real music, rendered from demo projects on first use.
 // The figures also go to build/bench/results.json, to compare two commits.
+#include "beatbench.h"
 #include "eventbench.h"
 #include "figures.h"
 #include "groovemusic.h"
@@ -33,6 +34,14 @@ int main(int argc, char* argv[])
         QCoreApplication core(argc, argv);
         Figures figures;
         BenchGrooves(QString::fromLocal8Bit(argv[2]), figures, argc < 4);
+        return figures.Print() ? 0 : 1;
+    }
+    // beatwise_bench --beats FOLDER [--alone]: the beats and bars of songs
+    // whose beat times are known, kept in FOLDER.
+    if (argc >= 3 && QByteArray(argv[1]) == "--beats") {
+        QCoreApplication core(argc, argv);
+        Figures figures;
+        BenchBeats(QString::fromLocal8Bit(argv[2]), figures, argc < 4);
         return figures.Print() ? 0 : 1;
     }
     // beatwise_bench --tempo FOLDER: the tempo of made-up, real and groove
@@ -66,6 +75,7 @@ int main(int argc, char* argv[])
         QFileInfo(results).absolutePath() + QStringLiteral("/corpus"), figures);
     BenchRealMusic(QFileInfo(results).absolutePath() + QStringLiteral("/realmusic"), figures);
     BenchGrooves(QFileInfo(results).absolutePath() + QStringLiteral("/grooves"), figures);
+    BenchBeats(QFileInfo(results).absolutePath() + QStringLiteral("/beats"), figures);
     BenchLink(QCoreApplication::applicationFilePath(), figures);
     BenchListening(9, 100, figures);
 

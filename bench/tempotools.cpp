@@ -55,14 +55,26 @@ OtherAnswer AubioTempo(const QString& path)
     return {match.hasMatch() ? match.captured(1).toDouble() : 0, seconds};
 }
 
-OtherAnswer QueenMaryTempo(const QString& path)
+std::vector<double> AubioBeats(const QString& path)
+{
+    QByteArray output;
+    Run("aubio", {"beat", path}, &output);
+    std::vector<double> beats;
+    for (const QByteArray& line : output.split('\n')) {
+        bool number = false;
+        const double seconds = line.trimmed().toDouble(&number);
+        if (number)
+            beats.push_back(seconds);
+    }
+    return beats;
+}
+
+std::vector<double> QueenMaryBeats(const QString& path)
 {
 #ifndef BEATWISE_HAVE_QM_DSP
     (void)path;
     return {}; // built without it: scripts/install-deps bench installs it
 #else
-    QElapsedTimer timer;
-    timer.start();
     SF_INFO info {};
     SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
     if (!file)
@@ -94,13 +106,26 @@ OtherAnswer QueenMaryTempo(const QString& path)
     while (!values.empty() && values.back() <= 0)
         values.pop_back();
     if (values.size() < 3)
-        return {0, timer.nsecsElapsed() / 1e9};
+        return {};
     std::vector<double> df(values.begin() + 2, values.end()), tempi, beats;
     // The tracker writes a period for each value, into room made beforehand.
     std::vector<double> periods(df.size());
     TempoTrackV2 tracker(float(info.samplerate), step);
     tracker.calculateBeatPeriod(df, periods, tempi);
     tracker.calculateBeats(df, periods, beats);
+    // A beat at value j of the function: the middle of the window that
+    // ended with step j + 3 (two values were left off at the start).
+    for (double& beat : beats)
+        beat = ((beat + 3) * step - window / 2.0) / info.samplerate;
+    return beats;
+#endif
+}
+
+OtherAnswer QueenMaryTempo(const QString& path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const std::vector<double> beats = QueenMaryBeats(path);
     std::vector<double> intervals;
     for (size_t i = 1; i < beats.size(); ++i)
         intervals.push_back(beats[i] - beats[i - 1]);
@@ -119,9 +144,7 @@ OtherAnswer QueenMaryTempo(const QString& path)
             ++near;
         }
     }
-    const double frames = sum / near;
-    return {60.0 * info.samplerate / (frames * step), timer.nsecsElapsed() / 1e9};
-#endif
+    return {60.0 * near / sum, timer.nsecsElapsed() / 1e9};
 }
 
 bool Within(double found, double truth, double share)

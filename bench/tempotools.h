@@ -31,6 +31,11 @@ OtherAnswer AubioTempo(const QString& path);
 // tempo their median interval.
 OtherAnswer QueenMaryTempo(const QString& path);
 
+// The beats other trackers find in a file, in seconds: aubio's, and the
+// Queen Mary tracker's as above.
+std::vector<double> AubioBeats(const QString& path);
+std::vector<double> QueenMaryBeats(const QString& path);
+
 bool Within(double found, double truth, double share);
 // Within 1% of the tempo, its half, double, third or triple.
 bool OnALevel(double found, double truth);
