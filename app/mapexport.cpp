@@ -61,6 +61,17 @@ QByteArray Tempo(qint64 microseconds)
     return data;
 }
 
+// A bar of that many notes of 1 / 2^power.
+QByteArray Signature(int notes, int power)
+{
+    QByteArray signature;
+    signature.append(char(notes));
+    signature.append(char(power));
+    signature.append(char(24)); // MIDI clocks a click
+    signature.append(char(8)); // 32nds a quarter
+    return signature;
+}
+
 QByteArray Track(const QByteArray& events)
 {
     QByteArray track("MTrk");
@@ -87,25 +98,29 @@ QByteArray Midi(const analysis::TempoMap& map)
     const int perBar = std::max(1, map.beatsPerBar);
     QByteArray tempo, clicks;
     if (!beats.empty()) {
-        // Quarters before the first beat, so that its downbeats fall on bar
-        // lines: the music may start on a pickup.
+        // Before the first full bar, in a short bar of their own: the time
+        // until the music starts, at about the song's tempo (players keep
+        // time by the millisecond and choke on a squeezed quarter), then
+        // the beats of a pickup.
         size_t firstDownbeat = 0;
         while (firstDownbeat < beats.size() && beats[firstDownbeat].beat != 1)
             ++firstDownbeat;
-        if (firstDownbeat == beats.size())
+        if (firstDownbeat >= size_t(perBar))
             firstDownbeat = 0;
-        int lead = 0;
-        while ((lead + int(firstDownbeat)) % perBar != 0 || (lead == 0 && beats[0].seconds > 0))
-            ++lead;
-        QByteArray signature;
-        signature.append(char(perBar));
-        signature.append(char(2)); // quarters
-        signature.append(char(24));
-        signature.append(char(8));
-        Meta(tempo, 0, 0x58, signature);
         const qint64 start = Microseconds(beats[0].seconds);
-        Meta(tempo, 0, 0x51, Tempo(lead > 0 ? start / lead : 500000));
-        quint32 pending = quint32(lead * kTicksPerQuarter); // ticks to the next tempo event
+        const double beat = beats.size() > 1 ? beats[1].seconds - beats[0].seconds : 0.5;
+        // In quarters, or in 64ths where the music starts within half a beat.
+        const bool fine = start > 0 && beats[0].seconds < beat / 2;
+        const int unit = fine ? kTicksPerQuarter / 16 : kTicksPerQuarter;
+        const double units = beats[0].seconds / (fine ? beat / 16 : beat);
+        const int lead
+            = start > 0 ? int(std::clamp(std::round(units), 1.0, fine ? 8.0 : 200.0)) : 0;
+        const int before = lead + int(firstDownbeat) * (fine ? 16 : 1);
+        Meta(tempo, 0, 0x58, before > 0 ? Signature(before, fine ? 6 : 2) : Signature(perBar, 2));
+        Meta(tempo, 0, 0x51,
+            Tempo(lead > 0 ? start * kTicksPerQuarter / (qint64(lead) * unit) : 500000));
+        const auto leadTicks = quint32(lead * unit);
+        quint32 pending = leadTicks; // ticks to the next tempo event
         size_t change = 0;
         for (size_t i = 0; i < beats.size(); ++i) {
             // Each beat's quarter lasts until the next beat, rounded so that
@@ -120,12 +135,16 @@ QByteArray Midi(const analysis::TempoMap& map)
                 pending = 0;
                 ++change;
             }
+            if (before > 0 && i == firstDownbeat) {
+                Meta(tempo, pending, 0x58, Signature(perBar, 2));
+                pending = 0;
+            }
             Meta(tempo, pending, 0x51, Tempo(next - Microseconds(beats[i].seconds)));
             pending = kTicksPerQuarter;
         }
         Meta(tempo, pending, 0x2F, {});
 
-        Delta(clicks, quint32(lead * kTicksPerQuarter));
+        Delta(clicks, leadTicks);
         for (size_t i = 0; i < beats.size(); ++i) {
             const bool down = beats[i].beat == 1;
             if (i > 0)

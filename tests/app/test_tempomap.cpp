@@ -196,10 +196,11 @@ void TestTempoMap::filesReadBack()
     const std::vector<double> quarters = QuarterTimes(mapexport::Midi(map), numerator, markers);
     QCOMPARE(numerator, 3);
     QCOMPARE(markers, 1);
-    // The pickup waits two quarters, so that the downbeats fall on bar lines.
-    QCOMPARE(quarters.size(), map.beats.size() + 2 + 1);
+    // A quarter until the music starts, in a bar with the pickup's beats,
+    // so that the downbeats fall on bar lines.
+    QCOMPARE(quarters.size(), map.beats.size() + 1 + 1);
     for (size_t i = 0; i < map.beats.size(); ++i)
-        QVERIFY(std::abs(quarters[i + 2] - map.beats[i].seconds) < 0.001);
+        QVERIFY(std::abs(quarters[i + 1] - map.beats[i].seconds) < 0.001);
 
     // Every click starts on its beat's sample, the downbeats louder.
     const int rate = 8000;
