@@ -31,7 +31,7 @@ constexpr float kQuiet = 0.003f; // -50 dB
 // estimators, one started every kProbeEvery seconds and asked after
 // kProbeSeconds: two in a row that hear another tempo than the one heard
 // so far, and agree on it, take its place.
-constexpr double kProbeEvery = 2, kProbeSeconds = 4;
+constexpr double kProbeEvery = 1, kProbeSeconds = 4;
 constexpr double kChanged = 0.03; // a tempo this far from the one heard is another
 constexpr double kAgreed = 0.01;
 // A probe that hears another level of the same beat (its half, a third,
