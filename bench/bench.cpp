@@ -9,6 +9,7 @@
 #include "groovemusic.h"
 #include "linkbench.h"
 #include "listenbench.h"
+#include "mapbench.h"
 #include "realmusic.h"
 #include "startupbench.h"
 #include "support/uitest.h"
@@ -42,6 +43,7 @@ int main(int argc, char* argv[])
         QCoreApplication core(argc, argv);
         Figures figures;
         BenchBeats(QString::fromLocal8Bit(argv[2]), figures, argc < 4);
+        BenchMapFiles(QStringLiteral(BEATWISE_PROGRAM), QString::fromLocal8Bit(argv[2]), figures);
         return figures.Print() ? 0 : 1;
     }
     // beatwise_bench --tempo FOLDER: the tempo of made-up, real and groove
@@ -76,6 +78,8 @@ int main(int argc, char* argv[])
     BenchRealMusic(QFileInfo(results).absolutePath() + QStringLiteral("/realmusic"), figures);
     BenchGrooves(QFileInfo(results).absolutePath() + QStringLiteral("/grooves"), figures);
     BenchBeats(QFileInfo(results).absolutePath() + QStringLiteral("/beats"), figures);
+    BenchMapFiles(QStringLiteral(BEATWISE_PROGRAM),
+        QFileInfo(results).absolutePath() + QStringLiteral("/beats"), figures);
     BenchLink(QCoreApplication::applicationFilePath(), figures);
     BenchListening(9, 100, figures);
 

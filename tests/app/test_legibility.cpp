@@ -1,14 +1,16 @@
-// Every page and the About box legible at the desktop's default font, at a
+// Every page, the About box and the Tempo Map window legible at the desktop's default font, at a
 // large font, with a dark palette and (run again by CTest with
 // QT_SCALE_FACTOR=2) at twice the scale: every caption whole, in the dialog's
 // one font, and drawn in a colour that stands out from what is behind it;
-// the emblem, the slider's ticks and the Multi-tap list in the palette's
-// colours, and every cell of the list whole.
+// the emblem, the slider's ticks, the Multi-tap list and the tempo chart in
+// the palette's colours, and every cell of the list and label of the chart whole.
 #include "app/aboutdialog.h"
+#include "app/tempomapwindow.h"
 #include "support/sheetharness.h"
 #include "support/uitest.h"
 #include "toolkit/dialogsurface.h"
 #include "toolkit/listview.h"
+#include "toolkit/tempochart.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -103,6 +105,21 @@ QPair<QColor, QColor> Colours(QWidget* widget)
     return {palette.color(QPalette::Window), palette.color(QPalette::WindowText)};
 }
 
+// A song of 64 beats that steps from 120 to 100 bpm at bar 9.
+analysis::SongTempo Medley()
+{
+    analysis::SongTempo song;
+    song.bpm = 120;
+    song.map.firstBpm = 120;
+    for (int i = 0; i < 64; ++i) {
+        const double bpm = i < 32 ? 120 : 100;
+        const double seconds = i < 32 ? 0.5 * i : 16 + 0.6 * (i - 32);
+        song.map.beats.push_back({seconds, i / 4 + 1, i % 4 + 1, bpm});
+    }
+    song.map.changes.push_back({16, 9, 100});
+    return song;
+}
+
 } // namespace
 
 class TestLegibility : public QObject {
@@ -116,14 +133,14 @@ private slots:
 
 void TestLegibility::everyCaptionLegible_data()
 {
-    QTest::addColumn<int>("dialog"); // a page, or -1 for About
+    QTest::addColumn<int>("dialog"); // a page, -1 for About, -2 for the Tempo Map
     QTest::addColumn<qreal>("pointSize"); // 0: the desktop's
     QTest::addColumn<bool>("dark");
 
-    const char* names[] = {"Simple", "Multi-tap", "Song Length", "About"};
+    const char* names[] = {"Simple", "Multi-tap", "Song Length", "About", "Tempo Map"};
     const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
-    for (int dialog = 0; dialog < 4; ++dialog) {
-        const int which = dialog == 3 ? -1 : dialog;
+    for (int dialog = 0; dialog < 5; ++dialog) {
+        const int which = dialog == 3 ? -1 : dialog == 4 ? -2 : dialog;
         QTest::addRow("%s, default font, %gx", names[dialog], scale) << which << 0.0 << false;
         QTest::addRow("%s, 14 pt, %gx", names[dialog], scale) << which << 14.0 << false;
         QTest::addRow("%s, dark, %gx", names[dialog], scale) << which << 0.0 << true;
@@ -152,9 +169,15 @@ void TestLegibility::everyCaptionLegible()
 
     std::unique_ptr<SheetHarness> sheet;
     std::unique_ptr<CAboutDialog> about;
+    std::unique_ptr<CTempoMapWindow> map;
     QWidget* window = nullptr;
-    tk::DialogSurface* surface = nullptr;
-    if (dialog >= 0) {
+    QWidget* surface = nullptr; // what holds the captions
+    if (dialog == -2) {
+        map = std::make_unique<CTempoMapWindow>(nullptr);
+        map->Show(QStringLiteral("medley.wav"), Medley());
+        QVERIFY(QTest::qWaitForWindowExposed(map.get()));
+        surface = window = map.get();
+    } else if (dialog >= 0) {
         sheet = std::make_unique<SheetHarness>();
         QVERIFY(sheet->Show());
         surface = &sheet->ShowPage(dialog);
@@ -177,8 +200,8 @@ void TestLegibility::everyCaptionLegible()
         ++captions;
         const QString what = QStringLiteral("'%1'").arg(caption);
         QVERIFY2(widget->font() == surface->font(), qPrintable(what + " in a font of its own"));
-        QVERIFY2(
-            surface->rect().contains(widget->geometry()), qPrintable(what + " off the dialog"));
+        QVERIFY2(surface->rect().contains(QRect(widget->mapTo(surface, QPoint()), widget->size())),
+            qPrintable(what + " off the dialog"));
         const QRect place = CaptionPlace(widget);
         const QFontMetrics metrics(widget->font());
         if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap()) {
@@ -201,7 +224,7 @@ void TestLegibility::everyCaptionLegible()
         }
         QVERIFY2(visible, qPrintable(what + " not to be seen"));
     }
-    QVERIFY(captions >= 4);
+    QVERIFY(captions >= 3);
 
     // What is drawn rather than written holds too: no slab of another
     // palette, no square behind the emblem, ticks that show, cells whole.
@@ -223,6 +246,21 @@ void TestLegibility::everyCaptionLegible()
             strongest = std::max(
                 strongest, Distance(pixel(slider, {slider->width() - 3, y}), behind(slider)));
         QVERIFY2(strongest >= 150, "the slider's ticks are faint");
+    }
+    for (tk::TempoChart* chart : surface->findChildren<tk::TempoChart*>()) {
+        // Room for its labels at this font, and lines and labels that stand
+        // out from the window's colour.
+        QVERIFY2(chart->width() >= chart->minimumSizeHint().width()
+                && chart->height() >= chart->minimumSizeHint().height(),
+            "the chart is squeezed");
+        const QColor background = chart->palette().color(QPalette::Window);
+        const int needed = Distance(chart->palette().color(QPalette::WindowText), background) / 2;
+        int standing = 0;
+        for (int y = 0; y < chart->height(); ++y) {
+            for (int x = 0; x < chart->width(); ++x)
+                standing += Distance(pixel(chart, {x, y}), background) >= needed;
+        }
+        QVERIFY2(standing > chart->width(), "the chart is faint");
     }
     for (QTreeWidget* list : surface->findChildren<QTreeWidget*>()) {
         // The rows on the window's colour of the palette in use.
