@@ -95,23 +95,19 @@ double MapSeconds(const QString& path)
     return timer.nsecsElapsed() / 1e9;
 }
 
-// Seconds after a step until listening shows the new tempo, at the level
-// it showed the old one, and stays there; -1 where it never does, none
-// where it did not show the old one a second before the step.
+// Seconds after a step until listening shows the new tempo and keeps it
+// (on any level: which level is the tempo's own question); -1 where it
+// never does, none where it did not show the old one a second before.
 std::optional<double> SecondsToFollow(const BeatSong& song, const std::vector<double>& heard)
 {
     const auto before = size_t(std::max(0.0, 2 * song.from - 2)); // a tempo every half second
-    double level = 0;
-    for (const double ratio : {1.0, 2.0, 0.5, 3.0, 1.0 / 3, 1.5, 2.0 / 3})
-        level = before < heard.size() && Within(heard[before], song.bpm * ratio, 0.01) ? ratio
-                                                                                       : level;
-    if (level == 0 || song.beats.empty())
+    if (before >= heard.size() || song.beats.empty() || !OnALevel(heard[before], song.bpm))
         return std::nullopt;
     // Up to the last beat: silence after the music starts listening afresh.
     const size_t end = std::min(heard.size(), size_t(2 * song.beats.back()));
     double settled = -1;
     for (size_t i = before; i < end; ++i) {
-        if (!Within(heard[i], song.then * level, 0.01))
+        if (!OnALevel(heard[i], song.then))
             settled = -1;
         else if (settled < 0)
             settled = double(i + 1) / 2 - song.from;
