@@ -121,8 +121,11 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     result.sureness = estimate.sureness;
     result.map = MapTempo(mapped.Envelopes(), result.bpm, result.meter);
     // A step from one tempo to another is no drift: the stretches between
-    // the steps tell whether the band drifts.
-    if (!result.map.changes.empty()) {
+    // the steps tell whether the band drifts; a tempo that changes too
+    // often to map drifts over all it wanders; and beats that move from
+    // bar to bar drift, though the song's tempo holds over longer windows.
+    if (!result.map.changes.empty() || result.map.wanders
+        || (result.map.drifts && !result.drifts)) {
         result.drifts = result.map.drifts;
         result.lowest = result.map.lowest;
         result.highest = result.map.highest;

@@ -68,6 +68,9 @@ struct TempoMap {
     // the range of the local tempos (10th to 90th percentiles) where it does.
     bool drifts = false;
     double lowest = 0, highest = 0;
+    // The tempo changes too often to map (free time, a change every bar):
+    // no beats, only the range it wanders over.
+    bool wanders = false;
 };
 
 struct SongTempo {

@@ -6,6 +6,12 @@
 #include <cmath>
 #include <cstddef>
 
+// GCC 12 warns, wrongly, that a vector freed after Steps is inlined was not
+// from the heap; nothing here frees by an offset.
+#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ == 12
+#pragma GCC diagnostic ignored "-Wfree-nonheap-object"
+#endif
+
 namespace analysis {
 
 namespace {
@@ -61,11 +67,10 @@ double Rounded(double value)
     return std::round(value * 100) / 100;
 }
 
-// The gaps at which the tempo steps from one steady tempo to another: the
-// index of the first gap at the new tempo.
-std::vector<size_t> Steps(const std::vector<double>& gaps)
+// How far the tempo jumps at each gap, where it steps rather than ramps.
+std::vector<double> Jumps(const std::vector<double>& gaps)
 {
-    const auto over = long(kHeardOver), half = over / 2;
+    const auto over = long(kHeardOver);
     std::vector<double> step(gaps.size(), 0.0);
     for (long k = over; k + over <= long(gaps.size()); ++k) {
         const double before = MedianOf(gaps, k - over, k), after = MedianOf(gaps, k, k + over);
@@ -81,6 +86,15 @@ std::vector<size_t> Steps(const std::vector<double>& gaps)
         if (jump > std::log1p(kStep) && jump > kAboveDrift * std::max(driftBefore, driftAfter))
             step[size_t(k)] = jump;
     }
+    return step;
+}
+
+// The gaps at which the tempo steps from one steady tempo to another: the
+// index of the first gap at the new tempo.
+std::vector<size_t> Steps(const std::vector<double>& gaps)
+{
+    const auto over = long(kHeardOver), half = over / 2;
+    const std::vector<double> step = Jumps(gaps);
     // The highest step of those near each other.
     std::vector<size_t> steps;
     for (size_t k = 0; k < step.size(); ++k) {
@@ -103,6 +117,22 @@ std::vector<size_t> Steps(const std::vector<double>& gaps)
         steps.push_back(first);
     }
     return steps;
+}
+
+// The tempo at beat i of the stretch [first, end), heard over kLocalBeats
+// either side.
+double LocalBpm(const std::vector<double>& gaps, size_t i, size_t first, size_t end, double fps)
+{
+    const double gap = MedianOf(gaps, long(std::max(i, first + kLocalBeats) - kLocalBeats),
+        long(std::min(i + kLocalBeats, end - 1)));
+    return gap > 0 ? Rounded(60 * fps / gap) : 0;
+}
+
+// The range of local tempos, 10th to 90th percentile.
+void SetRange(TempoMap& map, const std::vector<double>& local)
+{
+    map.lowest = Rounded(Percentile(local, 0.1));
+    map.highest = Rounded(Percentile(local, 0.9));
 }
 
 // The loudness of an envelope at a beat: its highest within two frames.
@@ -187,8 +217,15 @@ TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
         starts.erase(starts.begin() + std::ptrdiff_t(weakest));
     }
     starts.pop_back();
-    if (double(starts.size() - 1) * kFewestBarsPerChange * double(perBar) > double(frames.size()))
+    if (double(starts.size() - 1) * kFewestBarsPerChange * double(perBar) > double(frames.size())) {
+        // No map, but how far the tempo wanders.
+        map.wanders = map.drifts = true;
+        std::vector<double> local;
+        for (size_t i = 0; i < frames.size(); ++i)
+            local.push_back(LocalBpm(gaps, i, 0, frames.size(), fps));
+        SetRange(map, local);
         return map;
+    }
     starts.push_back(frames.size());
 
     // Music mostly starts on a downbeat, and a band that changes tempo
@@ -203,9 +240,7 @@ TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
             // The downbeats are at beats phase, phase + perBar...
             beat.beat = int((i + perBar - phase) % perBar) + 1;
             beat.bar = i >= phase ? int((i - phase) / perBar) + 1 : 0;
-            const double gap = MedianOf(gaps, long(std::max(i, first + kLocalBeats) - kLocalBeats),
-                long(std::min(i + kLocalBeats, end - 1)));
-            beat.bpm = gap > 0 ? Rounded(60 * fps / gap) : 0;
+            beat.bpm = LocalBpm(gaps, i, first, end, fps);
             map.beats.push_back(beat);
         }
         const double tempo = MedianOf(gaps, long(first), long(end) - 1);
@@ -223,8 +258,7 @@ TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
     std::vector<double> local;
     for (const Beat& beat : map.beats)
         local.push_back(beat.bpm);
-    map.lowest = Rounded(Percentile(local, 0.1));
-    map.highest = Rounded(Percentile(local, 0.9));
+    SetRange(map, local);
     return map;
 }
 

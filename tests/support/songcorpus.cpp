@@ -128,9 +128,13 @@ std::vector<double> BeatTimes(const Song& song)
     const auto perBar = size_t(BeatsPerBar(song.pattern));
     double base = song.bpm;
     for (double at = song.introSeconds; at < song.seconds;) {
-        if (song.stepBpm > 0 && base != song.stepBpm && at >= song.stepSeconds
-            && beats.size() % perBar == 0)
-            base = song.stepBpm;
+        const size_t bar = beats.size() / perBar;
+        if (song.stepBpm > 0 && at >= song.stepSeconds && beats.size() % perBar == 0) {
+            if (song.swapEveryBars > 0 && bar % size_t(song.swapEveryBars) == 0)
+                base = base == song.stepBpm ? song.bpm : song.stepBpm;
+            else if (song.swapEveryBars == 0)
+                base = song.stepBpm;
+        }
         double bpm
             = song.rampBpm > 0 ? song.bpm + (song.rampBpm - song.bpm) * (at / song.seconds) : base;
         // The tempo wanders over about forty seconds, slowly enough to play to.

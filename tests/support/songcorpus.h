@@ -33,6 +33,9 @@ struct Song {
     // From the first bar line after stepSeconds, the tempo is stepBpm: a
     // medley, or a chorus played faster than its verse. 0 for none.
     double stepBpm = 0, stepSeconds = 0;
+    // With stepBpm, the tempo swaps back and forth every so many bars: a
+    // band that cannot keep one, or free time. 0 for one step only.
+    int swapEveryBars = 0;
     double rampBpm = 0; // where the tempo has moved to by the end, steadily; 0 for none
 };
 
