@@ -1,24 +1,18 @@
 #include "app/linksync.h"
 
-#include "app/mainsheet.h"
-#include "app/showntempo.h"
 #include "app/songanalysis.h"
-#include "app/songtempofinder.h"
-#include "app/tempoapp.h"
+#include "app/tempohost.h"
 #include "calc/numberreading.h"
 #include "link/linksession.h"
-#include "res/resource.h"
 #include "toolkit/buttonmnemonic.h"
 #include "toolkit/clock.h"
-#include "toolkit/edit.h"
-#include "toolkit/propertypage.h"
 #include "toolkit/runtimemodule.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <cmath>
@@ -42,17 +36,15 @@ constexpr std::int64_t kTypingPause = 500;
 
 } // namespace
 
-CLinkSync::CLinkSync(CMainSheet& sheet)
-    : QObject(&sheet)
-    , m_sheet(sheet)
-    , m_box(new QCheckBox(tr("&Link"), sheet.StatusArea()))
-    , m_peersLabel(new QLabel(sheet.StatusArea()))
+CLinkSync::CLinkSync(CTempoHost& host)
+    : QObject(&host.Window())
+    , m_host(host)
+    , m_box(new QCheckBox(tr("&Link")))
+    , m_peersLabel(new QLabel)
     , m_watch(new QTimer(this))
 {
-    if (auto* layout = qobject_cast<QHBoxLayout*>(sheet.StatusArea()->layout())) {
-        layout->addWidget(m_box);
-        layout->addWidget(m_peersLabel);
-    }
+    host.AddToStatus(m_box);
+    host.AddToStatus(m_peersLabel);
     m_box->setAccessibleName(tr("Link: share the tempo with the studio's Link session"));
     m_peersLabel->setAccessibleName(tr("Link peers"));
     m_peersLabel->hide();
@@ -93,7 +85,7 @@ void CLinkSync::Start()
     const auto open = LinkFunction<tempolink::OpenFunction>(tempolink::kOpen);
     if (!open || !LinkFunction<tempolink::CloseFunction>(tempolink::kClose)
         || !LinkFunction<tempolink::SetTempoFunction>(tempolink::kSetTempo)) {
-        m_sheet.SongTempoFinder().Say(tr("Link cannot start here: its module is missing."));
+        m_host.Say(tr("Link cannot start here: its module is missing."));
         return;
     }
     // Link calls from its own threads: everything it says is queued for the
@@ -110,7 +102,7 @@ void CLinkSync::Start()
         QMetaObject::invokeMethod(
             self, [self, bpm] { self->TakeSessionTempo(bpm); }, Qt::QueuedConnection);
     };
-    const std::string& shared = TheApp().m_strTempo;
+    const std::string shared = m_host.SharedTempo();
     const double bpm = calc::ReadNumber(shared);
     char error[256] = {};
     // Joining with the shared tempo only matters when there is no session to
@@ -118,8 +110,7 @@ void CLinkSync::Start()
     m_session = open(bpm >= tempolink::kSlowest && bpm <= tempolink::kFastest ? bpm : 120, listener,
         error, sizeof error);
     if (!m_session) {
-        m_sheet.SongTempoFinder().Say(
-            tr("Link cannot start: %1").arg(QString::fromLocal8Bit(error)));
+        m_host.Say(tr("Link cannot start: %1").arg(QString::fromLocal8Bit(error)));
         return;
     }
     m_seen = shared;
@@ -156,17 +147,17 @@ void CLinkSync::TakeSessionTempo(double bpm)
         return;
     m_sent = 0;
     const QString typed = SongTempoWords::Typed(bpm);
-    if (typed.toStdString() == TheApp().m_strTempo)
+    if (typed.toStdString() == m_host.SharedTempo())
         return; // already the tempo here
     m_fromSession = typed.toStdString();
-    TypeShownTempo(m_sheet, bpm);
+    m_host.TypeTempo(bpm);
     // What the page made of it came from the session: not to be sent back.
-    m_seen = TheApp().m_strTempo;
+    m_seen = m_host.SharedTempo();
 }
 
 void CLinkSync::SendSharedTempo()
 {
-    const std::string& shared = TheApp().m_strTempo;
+    const std::string shared = m_host.SharedTempo();
     if (!m_session || shared == m_seen || TypingTempo())
         return;
     m_seen = shared;
@@ -183,11 +174,8 @@ bool CLinkSync::TypingTempo() const
 {
     // Typing 200 passes through 20: a tempo box with the focus that was
     // typed in within the pause is still being typed.
-    tk::PropertyPage* page = m_sheet.GetActivePage();
-    if (!page || !page->HasControls()
-        || QApplication::focusWidget() != &page->EditControl(IDC_TEMPO))
-        return false;
-    return tk::CurrentClock().Milliseconds() - m_lastKeystroke < kTypingPause;
+    return m_host.TempoHasFocus()
+        && tk::CurrentClock().Milliseconds() - m_lastKeystroke < kTypingPause;
 }
 
 bool CLinkSync::eventFilter(QObject* watched, QEvent* event)

@@ -9,7 +9,7 @@
 class QCheckBox;
 class QLabel;
 class QTimer;
-class CMainSheet;
+class CTempoHost;
 
 namespace tempolink {
 class LinkSession;
@@ -26,7 +26,7 @@ class CLinkSync : public QObject {
     Q_OBJECT
 
 public:
-    explicit CLinkSync(CMainSheet& sheet);
+    explicit CLinkSync(CTempoHost& host);
     ~CLinkSync() override;
 
     void SetOn(bool on);
@@ -45,7 +45,7 @@ private:
     void SendSharedTempo();
     bool TypingTempo() const;
 
-    CMainSheet& m_sheet;
+    CTempoHost& m_host;
     QCheckBox* m_box;
     QLabel* m_peersLabel;
     QTimer* m_watch;

@@ -1,14 +1,20 @@
 #include "app/mainsheet.h"
 
 #include "app/linksync.h"
+#include "app/songanalysis.h"
 #include "app/songtempofinder.h"
 #include "app/tempolistener.h"
 #include "app/tempomapview.h"
+#include "res/resource.h"
+#include "toolkit/edit.h"
+#include "toolkit/propertypage.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMimeData>
 #include <QStandardPaths>
 
@@ -23,10 +29,24 @@ QString DraggedFile(const QMimeData* data)
     return data->urls().first().toLocalFile();
 }
 
+// The status area's row, its message first.
+QHBoxLayout* StatusRow(QWidget* area, QLabel* message)
+{
+    auto* row = new QHBoxLayout(area);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(message, 1);
+    message->setTextFormat(Qt::PlainText);
+    return row;
+}
+
 } // namespace
 
-CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int startPage)
+CMainSheet::CMainSheet(
+    const QString& caption, QWidget* parent, int startPage, const std::string& sharedTempo)
     : tk::PropertySheet(caption, parent, startPage)
+    , m_sharedTempo(sharedTempo)
+    , m_message(new QLabel(StatusArea()))
+    , m_statusRow(StatusRow(StatusArea(), m_message))
     , m_finder(new CSongTempoFinder(*this))
     , m_link(new CLinkSync(*this))
     , m_listener(new CTempoListener(*this))
@@ -53,6 +73,11 @@ void CMainSheet::Listen()
     m_listener->Start();
 }
 
+void CMainSheet::SetLinkOn(bool on)
+{
+    m_link->SetOn(on);
+}
+
 void CMainSheet::ChooseSongFile()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
@@ -60,6 +85,40 @@ void CMainSheet::ChooseSongFile()
         tr("Audio files (*.wav *.flac *.ogg *.oga *.mp3 *.aif *.aiff *.au *.caf);;All files (*)"));
     if (!path.isEmpty())
         FindSongTempo(path);
+}
+
+void CMainSheet::AddToStatus(QWidget* control, int stretch)
+{
+    m_statusRow->addWidget(control, stretch);
+}
+
+void CMainSheet::Say(const QString& message)
+{
+    m_message->setText(message);
+    m_message->setToolTip(message);
+}
+
+QString CMainSheet::Status() const
+{
+    return m_message->text();
+}
+
+void CMainSheet::TypeTempo(double bpm)
+{
+    tk::PropertyPage* page = GetActivePage();
+    if (!page || !page->HasControls())
+        return;
+    tk::Edit& tempo = page->EditControl(IDC_TEMPO);
+    tempo.setFocus(Qt::OtherFocusReason);
+    tempo.selectAll();
+    tempo.insert(SongTempoWords::Typed(bpm));
+}
+
+bool CMainSheet::TempoHasFocus() const
+{
+    tk::PropertyPage* page = GetActivePage();
+    return page && page->HasControls()
+        && QApplication::focusWidget() == &page->EditControl(IDC_TEMPO);
 }
 
 bool CMainSheet::eventFilter(QObject* watched, QEvent* event)

@@ -1,39 +1,30 @@
 #include "app/songtempofinder.h"
 
-#include "app/showntempo.h"
 #include "app/songanalysis.h"
-
+#include "app/tempohost.h"
 #include "toolkit/buttonmnemonic.h"
-#include "toolkit/propertysheet.h"
 #include "toolkit/pushbutton.h"
 
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QProgressBar>
 #include <QShortcut>
 #include <QTimer>
 
-CSongTempoFinder::CSongTempoFinder(tk::PropertySheet& sheet)
-    : QObject(&sheet)
-    , m_sheet(sheet)
-    , m_message(new QLabel(sheet.StatusArea()))
-    , m_progress(new QProgressBar(sheet.StatusArea()))
-    , m_cancelKey(new QShortcut(QKeySequence(Qt::Key_Escape), &sheet))
+CSongTempoFinder::CSongTempoFinder(CTempoHost& host)
+    : QObject(&host.Window())
+    , m_host(host)
+    , m_progress(new QProgressBar)
+    , m_cancelKey(new QShortcut(QKeySequence(Qt::Key_Escape), &host.Window()))
     , m_poll(new QTimer(this))
-    , m_half(new tk::PushButton(tr("&Half"), sheet.StatusArea()))
-    , m_double(new tk::PushButton(tr("&Double"), sheet.StatusArea()))
-    , m_third(new tk::PushButton(tr("Th&ird"), sheet.StatusArea()))
-    , m_triple(new tk::PushButton(tr("Tripl&e"), sheet.StatusArea()))
+    , m_half(new tk::PushButton(tr("&Half")))
+    , m_double(new tk::PushButton(tr("&Double")))
+    , m_third(new tk::PushButton(tr("Th&ird")))
+    , m_triple(new tk::PushButton(tr("Tripl&e")))
 {
-    auto* layout = new QHBoxLayout(sheet.StatusArea());
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_progress);
-    layout->addWidget(m_message, 1);
-    layout->addWidget(m_half);
-    layout->addWidget(m_double);
-    layout->addWidget(m_third);
-    layout->addWidget(m_triple);
+    for (QWidget* control : {static_cast<QWidget*>(m_progress), static_cast<QWidget*>(m_half),
+             static_cast<QWidget*>(m_double), static_cast<QWidget*>(m_third),
+             static_cast<QWidget*>(m_triple)})
+        host.AddToStatus(control);
     m_half->setAccessibleName(tr("Half the tempo found"));
     m_double->setAccessibleName(tr("Double the tempo found"));
     m_third->setAccessibleName(tr("A third of the tempo found"));
@@ -43,17 +34,14 @@ CSongTempoFinder::CSongTempoFinder(tk::PropertySheet& sheet)
         button->setAutoDefault(false);
         button->hide();
     }
-    connect(m_half, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found / 2); });
-    connect(
-        m_double, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found * 2); });
-    connect(m_third, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found / 3); });
-    connect(
-        m_triple, &QPushButton::clicked, this, [this] { TypeShownTempo(m_sheet, m_found * 3); });
+    connect(m_half, &QPushButton::clicked, this, [this] { m_host.TypeTempo(m_found / 2); });
+    connect(m_double, &QPushButton::clicked, this, [this] { m_host.TypeTempo(m_found * 2); });
+    connect(m_third, &QPushButton::clicked, this, [this] { m_host.TypeTempo(m_found / 3); });
+    connect(m_triple, &QPushButton::clicked, this, [this] { m_host.TypeTempo(m_found * 3); });
     m_progress->setRange(0, 100);
     m_progress->setMaximumWidth(m_progress->fontMetrics().averageCharWidth() * 12);
     m_progress->setAccessibleName(tr("Finding the tempo"));
     m_progress->hide();
-    m_message->setTextFormat(Qt::PlainText);
     // While a song is analysed, Escape stops that, not the sheet.
     m_cancelKey->setEnabled(false);
     connect(m_cancelKey, &QShortcut::activated, this, &CSongTempoFinder::Cancel);
@@ -87,7 +75,7 @@ void CSongTempoFinder::Find(const QString& path)
             this, [this, started] { Finished(started); }, Qt::QueuedConnection);
     });
     OfferLevels(0);
-    Say(tr("Finding the tempo of %1... (Esc cancels)").arg(QFileInfo(path).fileName()));
+    m_host.Say(tr("Finding the tempo of %1... (Esc cancels)").arg(QFileInfo(path).fileName()));
     m_progress->setValue(0);
     m_progress->show();
     m_cancelKey->setEnabled(true);
@@ -104,11 +92,6 @@ void CSongTempoFinder::Withdraw()
 {
     Cancel();
     OfferLevels(0);
-}
-
-QString CSongTempoFinder::Status() const
-{
-    return m_message->text();
 }
 
 void CSongTempoFinder::ShowProgress()
@@ -133,13 +116,13 @@ void CSongTempoFinder::Finished(Job* job)
             job->result.failure = analysis::Failure::Cancelled;
         }
         if (job->noAnalysis) {
-            Say(SongTempoWords::NoAnalysis(name));
+            m_host.Say(SongTempoWords::NoAnalysis(name));
         } else {
             if (job->result.failure == analysis::Failure::None) {
-                TypeShownTempo(m_sheet, job->result.bpm);
+                m_host.TypeTempo(job->result.bpm);
                 OfferLevels(job->result.bpm, job->result.meter != analysis::Meter::Common);
             }
-            Say(SongTempoWords::Said(job->result, name));
+            m_host.Say(SongTempoWords::Said(job->result, name));
             emit Analysed(name, job->result);
         }
     }
@@ -155,10 +138,4 @@ void CSongTempoFinder::OfferLevels(double bpm, bool threes)
     m_double->setVisible(bpm > 0);
     m_third->setVisible(bpm > 0 && threes);
     m_triple->setVisible(bpm > 0 && threes);
-}
-
-void CSongTempoFinder::Say(const QString& message)
-{
-    m_message->setText(message);
-    m_message->setToolTip(message);
 }

@@ -9,15 +9,15 @@
 #include <memory>
 #include <thread>
 
-class QLabel;
 class QProgressBar;
 class QShortcut;
 class QTimer;
 
+class CTempoHost;
+
 namespace tk {
-class PropertySheet;
 class PushButton;
-} // namespace tk
+}
 
 // Finds the tempo of song files for a sheet: each file is analysed on a
 // thread of its own while the sheet stays in use, with its progress in the
@@ -31,7 +31,7 @@ class CSongTempoFinder : public QObject {
     Q_OBJECT
 
 public:
-    explicit CSongTempoFinder(tk::PropertySheet& sheet);
+    explicit CSongTempoFinder(CTempoHost& host);
     ~CSongTempoFinder() override;
 
     void Find(const QString& path);
@@ -39,9 +39,6 @@ public:
     // Cancels, and takes back the offer of the other levels.
     void Withdraw();
     bool IsBusy() const { return m_current != nullptr; }
-    QString Status() const;
-    // Puts a message in the status area, in place of the last.
-    void Say(const QString& message);
 
 signals:
     // A song's analysis ended: its tempo and map, or why there is none.
@@ -64,8 +61,7 @@ private:
     // the offer back.
     void OfferLevels(double bpm, bool threes = false);
 
-    tk::PropertySheet& m_sheet;
-    QLabel* m_message;
+    CTempoHost& m_host;
     QProgressBar* m_progress;
     QShortcut* m_cancelKey;
     QTimer* m_poll;

@@ -1,6 +1,5 @@
 #include "app/tempoapp.h"
 
-#include "app/linksync.h"
 #include "app/mainsheet.h"
 #include "pages/page1.h"
 #include "pages/page2.h"
@@ -20,7 +19,7 @@ CTempoApp::CTempoApp()
 
 bool CTempoApp::InitInstance()
 {
-    CMainSheet sheet(QStringLiteral("Beatwise - Delay Time Calculator"), nullptr, 0);
+    CMainSheet sheet(QStringLiteral("Beatwise - Delay Time Calculator"), nullptr, 0, m_strTempo);
     sheet.setAccessibleDescription(QString::fromUtf8(res::kFileDescription));
     CPage1 simple;
     sheet.AddPage(&simple);
@@ -33,7 +32,7 @@ bool CTempoApp::InitInstance()
     tk::AfterFirstPaint(&sheet, [this, &sheet] {
         tk::PreloadTone();
         if (m_linkAtStart)
-            sheet.LinkSync().SetOn(true);
+            sheet.SetLinkOn(true);
         if (!m_songFile.isEmpty())
             sheet.FindSongTempo(m_songFile);
         else if (m_listenAtStart)

@@ -1,16 +1,13 @@
 #include "app/tempolistener.h"
 
-#include "app/mainsheet.h"
-#include "app/showntempo.h"
 #include "app/songanalysis.h"
-#include "app/songtempofinder.h"
+#include "app/tempohost.h"
 #include "toolkit/buttonmnemonic.h"
 #include "toolkit/clock.h"
 #include "toolkit/pushbutton.h"
 #include "toolkit/runtimemodule.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QShortcut>
 #include <QTimer>
@@ -45,14 +42,14 @@ QString EndWords(sound::InputEnd why, sound::InputSource source)
 
 } // namespace
 
-CTempoListener::CTempoListener(CMainSheet& sheet)
-    : QObject(&sheet)
-    , m_sheet(sheet)
-    , m_sourceLabel(new QLabel(tr("Listen t&o:"), sheet.StatusArea()))
-    , m_source(new QComboBox(sheet.StatusArea()))
-    , m_use(new tk::PushButton(tr("&Use"), sheet.StatusArea()))
-    , m_stop(new tk::PushButton(tr("Sto&p"), sheet.StatusArea()))
-    , m_stopKey(new QShortcut(QKeySequence(Qt::Key_Escape), &sheet))
+CTempoListener::CTempoListener(CTempoHost& host)
+    : QObject(&host.Window())
+    , m_host(host)
+    , m_sourceLabel(new QLabel(tr("Listen t&o:")))
+    , m_source(new QComboBox)
+    , m_use(new tk::PushButton(tr("&Use")))
+    , m_stop(new tk::PushButton(tr("Sto&p")))
+    , m_stopKey(new QShortcut(QKeySequence(Qt::Key_Escape), &host.Window()))
     , m_tick(new QTimer(this))
 {
     m_source->addItem(tr("What is playing"), int(sound::InputSource::Playing));
@@ -60,12 +57,9 @@ CTempoListener::CTempoListener(CMainSheet& sheet)
     m_sourceLabel->setBuddy(m_source);
     m_use->setAccessibleName(tr("Use the tempo heard"));
     m_stop->setAccessibleName(tr("Stop listening"));
-    if (auto* layout = qobject_cast<QHBoxLayout*>(sheet.StatusArea()->layout())) {
-        for (QWidget* widget :
-            {static_cast<QWidget*>(m_sourceLabel), static_cast<QWidget*>(m_source),
-                static_cast<QWidget*>(m_use), static_cast<QWidget*>(m_stop)})
-            layout->addWidget(widget);
-    }
+    for (QWidget* widget : {static_cast<QWidget*>(m_sourceLabel), static_cast<QWidget*>(m_source),
+             static_cast<QWidget*>(m_use), static_cast<QWidget*>(m_stop)})
+        host.AddToStatus(widget);
     for (tk::PushButton* button : {m_use, m_stop}) {
         tk::ClickLikeMouseOnMnemonic(button);
         button->setAutoDefault(false);
@@ -104,7 +98,7 @@ void CTempoListener::Start()
     m_latest = {}; // no input feeds it now: nothing to guard against
     m_bpm = 0;
     m_started = tk::CurrentClock().Milliseconds();
-    m_sheet.SongTempoFinder().Say(ListeningWords());
+    m_host.Say(ListeningWords());
     ShowControls();
     m_stopKey->setEnabled(true);
     m_tick->start();
@@ -183,11 +177,11 @@ void CTempoListener::Show()
     }
     // Said again each time, over whatever else was said meanwhile.
     if (m_bpm > 0)
-        m_sheet.SongTempoFinder().Say(tr("Listening: %1").arg(Words(estimate)));
+        m_host.Say(tr("Listening: %1").arg(Words(estimate)));
     else if (listened >= kNoBeatYet)
-        m_sheet.SongTempoFinder().Say(tr("Listening: no beat yet"));
+        m_host.Say(tr("Listening: no beat yet"));
     else
-        m_sheet.SongTempoFinder().Say(ListeningWords());
+        m_host.Say(ListeningWords());
 }
 
 analysis::LiveEstimate CTempoListener::Latest()
@@ -229,7 +223,7 @@ void CTempoListener::Finish(const QString& message, bool keepTempo)
     if (!keepTempo)
         m_bpm = 0;
     if (!message.isNull())
-        m_sheet.SongTempoFinder().Say(message);
+        m_host.Say(message);
     ShowControls();
 }
 
@@ -246,7 +240,7 @@ void CTempoListener::ShowControls()
 void CTempoListener::Use()
 {
     if (m_bpm > 0)
-        TypeShownTempo(m_sheet, m_bpm);
+        m_host.TypeTempo(m_bpm);
 }
 
 void CTempoListener::SetSource(sound::InputSource source)

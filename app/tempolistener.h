@@ -12,7 +12,7 @@
 #include <mutex>
 #include <thread>
 
-class CMainSheet;
+class CTempoHost;
 class QComboBox;
 class QLabel;
 class QShortcut;
@@ -34,7 +34,7 @@ public:
     static constexpr std::int64_t kLongest = 2 * 60 * 1000; // ms
     static constexpr std::int64_t kNoBeatYet = 4000; // ms
 
-    explicit CTempoListener(CMainSheet& sheet);
+    explicit CTempoListener(CTempoHost& host);
     ~CTempoListener() override;
 
     void Start();
@@ -60,7 +60,7 @@ private:
     void Close();
     QString Words(const analysis::LiveEstimate& estimate) const;
 
-    CMainSheet& m_sheet;
+    CTempoHost& m_host;
     QLabel* m_sourceLabel;
     QComboBox* m_source;
     tk::PushButton* m_use;

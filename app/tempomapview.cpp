@@ -1,20 +1,16 @@
 #include "app/tempomapview.h"
 
+#include "app/tempohost.h"
 #include "app/tempomapwindow.h"
-
 #include "toolkit/buttonmnemonic.h"
-#include "toolkit/propertysheet.h"
 #include "toolkit/pushbutton.h"
 
-#include <QLayout>
-
-CTempoMapView::CTempoMapView(tk::PropertySheet& sheet)
-    : QObject(&sheet)
-    , m_sheet(sheet)
-    , m_button(new tk::PushButton(tr("Tempo &Map..."), sheet.StatusArea()))
+CTempoMapView::CTempoMapView(CTempoHost& host)
+    : QObject(&host.Window())
+    , m_host(host)
+    , m_button(new tk::PushButton(tr("Tempo &Map...")))
 {
-    if (QLayout* layout = sheet.StatusArea()->layout())
-        layout->addWidget(m_button);
+    host.AddToStatus(m_button);
     m_button->setAccessibleName(tr("Tempo map of the song"));
     tk::ClickLikeMouseOnMnemonic(m_button);
     m_button->setAutoDefault(false);
@@ -39,7 +35,7 @@ void CTempoMapView::Withdraw()
 void CTempoMapView::Open()
 {
     if (!m_window)
-        m_window = new CTempoMapWindow(&m_sheet);
+        m_window = new CTempoMapWindow(&m_host.Window());
     m_window->Show(m_name, m_song);
 }
 

@@ -5,12 +5,12 @@
 #include <QObject>
 #include <QPointer>
 
+class CTempoHost;
 class CTempoMapWindow;
 
 namespace tk {
-class PropertySheet;
 class PushButton;
-} // namespace tk
+}
 
 // Tempo Map... in the sheet's status area, once a song's beats are found:
 // it opens the song's tempo map in a window of its own, made on first use.
@@ -18,7 +18,7 @@ class CTempoMapView : public QObject {
     Q_OBJECT
 
 public:
-    explicit CTempoMapView(tk::PropertySheet& sheet);
+    explicit CTempoMapView(CTempoHost& host);
 
     // The map of a song analysed; a song without one takes the offer back.
     void Offer(const QString& name, const analysis::SongTempo& song);
@@ -28,7 +28,7 @@ public:
 private:
     void Open();
 
-    tk::PropertySheet& m_sheet;
+    CTempoHost& m_host;
     tk::PushButton* m_button;
     QPointer<CTempoMapWindow> m_window;
     QString m_name;

@@ -28,7 +28,7 @@ private slots:
     void listeningEnds();
 
 private:
-    QString Status() const { return m_harness->sheet.SongTempoFinder().Status(); }
+    QString Status() const { return m_harness->sheet.Status(); }
     CTempoListener& Listener() { return m_harness->sheet.Listener(); }
     QString ShownTempo()
     {

@@ -141,7 +141,8 @@ void TestSongFile::droppedFileSetsTheShownTempo()
         QCOMPARE(driver.Text(IDC_TEMPO), tempo);
         QCOMPARE(driver.Shared(), shared);
     }
-    QVERIFY2(finder.Status().contains(said), qPrintable(finder.Status()));
+    QVERIFY2(
+        driver.harness.sheet.Status().contains(said), qPrintable(driver.harness.sheet.Status()));
 }
 
 void TestSongFile::escapeCancelsAndLeavesTheTempo()
@@ -159,7 +160,8 @@ void TestSongFile::escapeCancelsAndLeavesTheTempo()
     QVERIFY(simple.harness.sheet.isVisible()); // Escape stopped the analysis, not the sheet
     QCOMPARE(simple.Text(IDC_TEMPO), QStringLiteral("120"));
     QCOMPARE(simple.Shared(), QStringLiteral("120"));
-    QVERIFY2(finder.Status().contains("cancelled"), qPrintable(finder.Status()));
+    QVERIFY2(simple.harness.sheet.Status().contains("cancelled"),
+        qPrintable(simple.harness.sheet.Status()));
 }
 
 void TestSongFile::levelButtonsOfferTheOtherLevels()
@@ -200,7 +202,8 @@ void TestSongFile::levelButtonsOfferTheOtherLevels()
     // Music in threes offers a third and triple too; music in twos does not.
     DropFile(&simple.page, m_dir.filePath("waltz.wav"));
     QTRY_VERIFY_WITH_TIMEOUT(!finder.IsBusy(), 20000);
-    QVERIFY2(finder.Status().endsWith("162 bpm in 3/4"), qPrintable(finder.Status()));
+    QVERIFY2(simple.harness.sheet.Status().endsWith("162 bpm in 3/4"),
+        qPrintable(simple.harness.sheet.Status()));
     QVERIFY(half->isVisible() && twice->isVisible() && third->isVisible() && triple->isVisible());
     QTest::keyClick(&simple.harness.sheet, Qt::Key_E, Qt::AltModifier);
     QCOMPARE(simple.Text(IDC_TEMPO), QStringLiteral("486"));

@@ -33,7 +33,7 @@ class SheetHarness {
 public:
     SheetHarness()
         : app(std::make_unique<TestApp>())
-        , sheet(QStringLiteral("Beatwise - Delay Time Calculator"), nullptr, 0)
+        , sheet(QStringLiteral("Beatwise - Delay Time Calculator"), nullptr, 0, app->m_strTempo)
     {
         sheet.AddPage(&simple);
         sheet.AddPage(&multitap);
