@@ -19,7 +19,7 @@
 namespace {
 
 constexpr const char* kUsage
-    = "Usage: beatwise [--link] [--listen | FILE]\n"
+    = "Usage: beatwise [--link] [--midi-clock[=PORT]] [--listen | FILE]\n"
       "       beatwise --tempo [--range LOW:HIGH] [--verbose] [--] FILE...\n"
       "       beatwise --beats FILE\n"
       "       beatwise (--tempo-map | --click) FILE -o OUT [--force]\n"
@@ -29,6 +29,8 @@ constexpr const char* kUsage
       "  FILE              start with the tempo of this song file\n"
       "  --link            start in the network's Link session, sharing the tempo\n"
       "                    with every app and device that joins it\n"
+      "  --midi-clock[=PORT] start sending MIDI clock at the tempo through the\n"
+      "                    JACK or PipeWire server, to PORT or the port chosen last\n"
       "  --listen          start by listening for the tempo of what is playing\n"
       "  --tempo FILE...   print the tempo of each song file, a line each, with no\n"
       "                    window: \"FILE: 128.00 bpm\", \"FILE: 98.00 bpm (drifts\n"
@@ -228,8 +230,9 @@ std::optional<int> RunCommandLine(int argc, char* argv[])
     }
     if (first == "--beats" || first == "--tempo-map" || first == "--click")
         return RunMapCommand(argc, argv);
-    if (first == "--link" || first == "--listen")
-        return std::nullopt; // the window, in the Link session or listening
+    if (first == "--link" || first == "--listen" || first == "--midi-clock"
+        || first.rfind("--midi-clock=", 0) == 0)
+        return std::nullopt; // the window, in the Link session, on MIDI clock or listening
     if (first.size() > 1 && first[0] == '-')
         return UsageError(("unknown option " + first).c_str());
     return std::nullopt;

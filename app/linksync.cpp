@@ -5,15 +5,10 @@
 #include "calc/numberreading.h"
 #include "link/linksession.h"
 #include "toolkit/buttonmnemonic.h"
-#include "toolkit/clock.h"
 #include "toolkit/runtimemodule.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QTimer>
 
 #include <cmath>
 
@@ -31,9 +26,6 @@ template <typename Function> Function LinkFunction(const char* name)
     return reinterpret_cast<Function>(LinkModule().Function(name));
 }
 
-// A tempo being typed goes to the session once the typing pauses this long.
-constexpr std::int64_t kTypingPause = 500;
-
 } // namespace
 
 CLinkSync::CLinkSync(CTempoHost& host)
@@ -41,18 +33,16 @@ CLinkSync::CLinkSync(CTempoHost& host)
     , m_host(host)
     , m_box(new QCheckBox(tr("&Link")))
     , m_peersLabel(new QLabel)
-    , m_watch(new QTimer(this))
 {
     host.AddToStatus(m_box);
     host.AddToStatus(m_peersLabel);
     m_box->setAccessibleName(tr("Link: share the tempo with the studio's Link session"));
-    m_peersLabel->setAccessibleName(tr("Link peers"));
+    // Its name is its text, "1 peer", as a screen reader should say it.
+    m_peersLabel->setAccessibleDescription(tr("Link peers"));
     m_peersLabel->hide();
     tk::ClickLikeMouseOnMnemonic(m_box);
     connect(m_box, &QCheckBox::toggled, this, &CLinkSync::SetOn);
-    m_watch->setInterval(50);
-    connect(m_watch, &QTimer::timeout, this, &CLinkSync::SendSharedTempo);
-    qApp->installEventFilter(this);
+    host.WatchTempo([this] { SendSharedTempo(); });
 }
 
 CLinkSync::~CLinkSync()
@@ -118,12 +108,10 @@ void CLinkSync::Start()
     m_sent = 0;
     ShowPeers(0);
     m_peersLabel->show();
-    m_watch->start();
 }
 
 void CLinkSync::Stop()
 {
-    m_watch->stop();
     CloseSession(); // Link's threads are over once this returns
     m_peersLabel->hide();
     m_peers = 0;
@@ -158,7 +146,7 @@ void CLinkSync::TakeSessionTempo(double bpm)
 void CLinkSync::SendSharedTempo()
 {
     const std::string shared = m_host.SharedTempo();
-    if (!m_session || shared == m_seen || TypingTempo())
+    if (!m_session || shared == m_seen)
         return;
     m_seen = shared;
     if (shared == m_fromSession)
@@ -168,25 +156,4 @@ void CLinkSync::SendSharedTempo()
         LinkFunction<tempolink::SetTempoFunction>(tempolink::kSetTempo)(m_session, bpm);
         m_sent = bpm;
     }
-}
-
-bool CLinkSync::TypingTempo() const
-{
-    // Typing 200 passes through 20: a tempo box with the focus that was
-    // typed in within the pause is still being typed.
-    return m_host.TempoHasFocus()
-        && tk::CurrentClock().Milliseconds() - m_lastKeystroke < kTypingPause;
-}
-
-bool CLinkSync::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        // Steps with the arrow keys go at once; characters are typing.
-        if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_PageUp
-            && key != Qt::Key_PageDown && key != Qt::Key_Return && key != Qt::Key_Enter
-            && key != Qt::Key_Tab)
-            m_lastKeystroke = tk::CurrentClock().Milliseconds();
-    }
-    return false;
 }

@@ -3,12 +3,10 @@
 #include <QObject>
 #include <QString>
 
-#include <cstdint>
 #include <string>
 
 class QCheckBox;
 class QLabel;
-class QTimer;
 class CTempoHost;
 
 namespace tempolink {
@@ -33,9 +31,6 @@ public:
     bool IsOn() const { return m_session != nullptr; }
     int Peers() const { return m_peers; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void Start();
     void Stop();
@@ -43,16 +38,13 @@ private:
     void ShowPeers(int count);
     void TakeSessionTempo(double bpm);
     void SendSharedTempo();
-    bool TypingTempo() const;
 
     CTempoHost& m_host;
     QCheckBox* m_box;
     QLabel* m_peersLabel;
-    QTimer* m_watch;
     tempolink::LinkSession* m_session = nullptr;
     int m_peers = 0;
     std::string m_seen; // the shared tempo as last looked at
     std::string m_fromSession; // the text of the tempo last taken from the session
     double m_sent = 0; // the tempo last sent, until the session changes to another
-    std::int64_t m_lastKeystroke = -1000000; // in the tempo box, on the clock
 };

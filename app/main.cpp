@@ -41,16 +41,22 @@ int main(int argc, char* argv[])
     if (const QString report = qEnvironmentVariable("BEATWISE_FIRST_PAINT_REPORT");
         !report.isEmpty())
         ReportFirstPaintAndExit(report);
-    // beatwise [--link] [--listen] [FILE]: in the Link session, listening,
-    // or with the tempo of that song.
+    // beatwise [--link] [--midi-clock[=PORT]] [--listen] [FILE]: in the Link
+    // session, sending MIDI clock, listening, or with the tempo of that song.
     QStringList arguments = QApplication::arguments().mid(1);
-    while (!arguments.isEmpty()
-        && (arguments.first() == QLatin1String("--link")
-            || arguments.first() == QLatin1String("--listen"))) {
-        if (arguments.first() == QLatin1String("--link"))
+    const QString midiClock = QStringLiteral("--midi-clock");
+    while (!arguments.isEmpty()) {
+        const QString& first = arguments.first();
+        if (first == QLatin1String("--link"))
             theApp.SetLinkAtStart(true);
-        else
+        else if (first == QLatin1String("--listen"))
             theApp.SetListenAtStart(true);
+        else if (first == midiClock)
+            theApp.SetMidiClockAtStart(true);
+        else if (first.startsWith(midiClock + '='))
+            theApp.SetMidiClockAtStart(true, first.mid(midiClock.size() + 1));
+        else
+            break;
         arguments.removeFirst();
     }
     if (!arguments.isEmpty())

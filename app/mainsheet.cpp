@@ -1,11 +1,13 @@
 #include "app/mainsheet.h"
 
 #include "app/linksync.h"
+#include "app/midiclocksync.h"
 #include "app/songanalysis.h"
 #include "app/songtempofinder.h"
 #include "app/tempolistener.h"
 #include "app/tempomapview.h"
 #include "res/resource.h"
+#include "toolkit/clock.h"
 #include "toolkit/edit.h"
 #include "toolkit/propertypage.h"
 
@@ -14,9 +16,12 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
@@ -28,6 +33,9 @@ QString DraggedFile(const QMimeData* data)
         return {};
     return data->urls().first().toLocalFile();
 }
+
+// A tempo being typed goes on once the typing pauses this long.
+constexpr std::int64_t kTypingPause = 500; // ms
 
 // The status area's row, its message first.
 QHBoxLayout* StatusRow(QWidget* area, QLabel* message)
@@ -51,6 +59,7 @@ CMainSheet::CMainSheet(
     , m_link(new CLinkSync(*this))
     , m_listener(new CTempoListener(*this))
     , m_map(new CTempoMapView(*this))
+    , m_midi(new CMidiClockSync(*this))
 {
     connect(m_finder, &CSongTempoFinder::Analysed, m_map, &CTempoMapView::Offer);
     connect(m_finder, &CSongTempoFinder::Withdrawn, m_map, &CTempoMapView::Withdraw);
@@ -78,6 +87,11 @@ void CMainSheet::SetLinkOn(bool on)
     m_link->SetOn(on);
 }
 
+void CMainSheet::SetMidiClockOn(bool on, const QString& port)
+{
+    m_midi->SetOn(on, port);
+}
+
 void CMainSheet::ChooseSongFile()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
@@ -103,6 +117,28 @@ QString CMainSheet::Status() const
     return m_message->text();
 }
 
+void CMainSheet::WatchTempo(std::function<void()> changed)
+{
+    if (m_tempoWatchers.empty()) {
+        // What no input changes (a count ending, say) is seen all the same.
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, &CMainSheet::LookAtTempo);
+        poll->start(50);
+        m_tempoSeen = m_sharedTempo;
+    }
+    m_tempoWatchers.push_back(std::move(changed));
+}
+
+void CMainSheet::LookAtTempo()
+{
+    m_lookAsked = false;
+    if (m_sharedTempo == m_tempoSeen || TypingTempo())
+        return;
+    m_tempoSeen = m_sharedTempo;
+    for (const auto& changed : m_tempoWatchers)
+        changed();
+}
+
 void CMainSheet::TypeTempo(double bpm)
 {
     tk::PropertyPage* page = GetActivePage();
@@ -112,18 +148,34 @@ void CMainSheet::TypeTempo(double bpm)
     tempo.setFocus(Qt::OtherFocusReason);
     tempo.selectAll();
     tempo.insert(SongTempoWords::Typed(bpm));
+    LookAtTempo();
 }
 
-bool CMainSheet::TempoHasFocus() const
+bool CMainSheet::TypingTempo() const
 {
     tk::PropertyPage* page = GetActivePage();
     return page && page->HasControls()
-        && QApplication::focusWidget() == &page->EditControl(IDC_TEMPO);
+        && QApplication::focusWidget() == &page->EditControl(IDC_TEMPO)
+        && tk::CurrentClock().Milliseconds() - m_lastKeystroke < kTypingPause;
 }
 
 bool CMainSheet::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // Input may change the shared tempo: a look once it is handled.
+    if (event->isInputEvent() && !m_lookAsked && !m_tempoWatchers.empty()) {
+        m_lookAsked = true;
+        QTimer::singleShot(0, this, &CMainSheet::LookAtTempo);
+    }
+    if (type == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // Steps with the arrow keys go at once; characters are typing.
+        if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_PageUp
+            && key != Qt::Key_PageDown && key != Qt::Key_Return && key != Qt::Key_Enter
+            && key != Qt::Key_Tab)
+            m_lastKeystroke = tk::CurrentClock().Milliseconds();
+        return false;
+    }
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);

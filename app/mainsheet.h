@@ -3,14 +3,18 @@
 #include "app/tempohost.h"
 #include "toolkit/propertysheet.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class CLinkSync;
+class CMidiClockSync;
 class CSongTempoFinder;
 class CTempoListener;
 class CTempoMapView;
 class QHBoxLayout;
 class QLabel;
+class QTimer;
 
 // The main window: a property sheet with the three calculator pages, which
 // also takes the tempo of a song file dropped anywhere on it, or of what it
@@ -32,29 +36,41 @@ public:
     void Listen();
     // Joins the studio's Link session, or leaves it.
     void SetLinkOn(bool on);
+    // Sends MIDI clock at the shared tempo, to this port if one is named.
+    void SetMidiClockOn(bool on, const QString& port = {});
 
     CSongTempoFinder& SongTempoFinder() const { return *m_finder; }
     CLinkSync& LinkSync() const { return *m_link; }
     CTempoListener& Listener() const { return *m_listener; }
     CTempoMapView& TempoMap() const { return *m_map; }
+    CMidiClockSync& MidiClock() const { return *m_midi; }
 
     QWidget& Window() override { return *this; }
     void AddToStatus(QWidget* control, int stretch = 0) override;
     void Say(const QString& message) override;
     QString Status() const override;
     std::string SharedTempo() const override { return m_sharedTempo; }
+    void WatchTempo(std::function<void()> changed) override;
     void TypeTempo(double bpm) override;
-    bool TempoHasFocus() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void LookAtTempo();
+    bool TypingTempo() const;
+
     const std::string& m_sharedTempo;
     QLabel* m_message;
     QHBoxLayout* m_statusRow;
+    // Made before the features, which watch the tempo as they are made.
+    std::int64_t m_lastKeystroke = -1000000; // in a tempo box, on the clock
+    std::vector<std::function<void()>> m_tempoWatchers;
+    std::string m_tempoSeen;
+    bool m_lookAsked = false;
     CSongTempoFinder* m_finder;
     CLinkSync* m_link;
     CTempoListener* m_listener;
     CTempoMapView* m_map;
+    CMidiClockSync* m_midi;
 };

@@ -33,6 +33,8 @@ bool CTempoApp::InitInstance()
         tk::PreloadTone();
         if (m_linkAtStart)
             sheet.SetLinkOn(true);
+        if (m_midiClockAtStart)
+            sheet.SetMidiClockOn(true, m_midiClockPort);
         if (!m_songFile.isEmpty())
             sheet.FindSongTempo(m_songFile);
         else if (m_listenAtStart)

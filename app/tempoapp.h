@@ -21,6 +21,12 @@ public:
     void SetSongFile(const QString& path) { m_songFile = path; }
     // Starts with Link switched on.
     void SetLinkAtStart(bool on) { m_linkAtStart = on; }
+    // Starts sending MIDI clock, to this port if one is named.
+    void SetMidiClockAtStart(bool on, const QString& port = {})
+    {
+        m_midiClockAtStart = on;
+        m_midiClockPort = port;
+    }
     // Starts listening for the tempo of what is playing.
     void SetListenAtStart(bool on) { m_listenAtStart = on; }
     // Every help request opens the help's contents, whatever topic it names.
@@ -33,6 +39,8 @@ private:
     QString m_songFile;
     bool m_linkAtStart = false;
     bool m_listenAtStart = false;
+    bool m_midiClockAtStart = false;
+    QString m_midiClockPort;
 };
 
 // The running application, as the pages reach it.

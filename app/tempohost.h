@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -21,11 +22,14 @@ public:
     virtual QString Status() const = 0;
     // The tempo the pages share, as it stands typed.
     virtual std::string SharedTempo() const = 0;
+    // Calls changed, in the window's thread, soon after the shared tempo
+    // changes: at once after any input, within 50 ms whatever changed it,
+    // and a tempo being typed once the typing pauses (typing 200 passes
+    // through 20, which is no tempo to send anywhere).
+    virtual void WatchTempo(std::function<void()> changed) = 0;
     // Types a tempo (to two decimals at most) into the page shown, as the
     // user would, so that the page's own rules decide what follows.
     virtual void TypeTempo(double bpm) = 0;
-    // Whether the tempo box of the page shown has the keyboard.
-    virtual bool TempoHasFocus() const = 0;
 
 protected:
     ~CTempoHost() = default;
