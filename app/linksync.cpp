@@ -55,6 +55,7 @@ CLinkSync::~CLinkSync()
 void CLinkSync::CloseSession()
 {
     if (m_session) {
+        emit SessionChanged(nullptr);
         LinkFunction<tempolink::CloseFunction>(tempolink::kClose)(m_session);
         m_session = nullptr;
     }
@@ -103,6 +104,10 @@ void CLinkSync::Start()
         m_host.Say(tr("Link cannot start: %1").arg(QString::fromLocal8Bit(error)));
         return;
     }
+    m_timeline = {m_session, LinkFunction<tempolink::BeatAtFunction>(tempolink::kBeatAt),
+        LinkFunction<tempolink::TimeAtFunction>(tempolink::kTimeAt)};
+    if (m_timeline.beatAt && m_timeline.timeAt)
+        emit SessionChanged(&m_timeline);
     m_seen = shared;
     m_fromSession.clear();
     m_sent = 0;

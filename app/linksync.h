@@ -9,9 +9,7 @@ class QCheckBox;
 class QLabel;
 class CTempoHost;
 
-namespace tempolink {
-class LinkSession;
-}
+#include "link/linksession.h"
 
 // Beatwise in the studio's Link session, switched on and off by the Link
 // box in the sheet's status area, with the count of the other peers beside
@@ -31,6 +29,11 @@ public:
     bool IsOn() const { return m_session != nullptr; }
     int Peers() const { return m_peers; }
 
+signals:
+    // The session's beats, for a clock to keep to, from joining to leaving;
+    // null once it has left, told before the session closes.
+    void SessionChanged(const tempolink::Timeline* timeline);
+
 private:
     void Start();
     void Stop();
@@ -43,6 +46,7 @@ private:
     QCheckBox* m_box;
     QLabel* m_peersLabel;
     tempolink::LinkSession* m_session = nullptr;
+    tempolink::Timeline m_timeline;
     int m_peers = 0;
     std::string m_seen; // the shared tempo as last looked at
     std::string m_fromSession; // the text of the tempo last taken from the session

@@ -63,6 +63,8 @@ CMainSheet::CMainSheet(
 {
     connect(m_finder, &CSongTempoFinder::Analysed, m_map, &CTempoMapView::Offer);
     connect(m_finder, &CSongTempoFinder::Withdrawn, m_map, &CTempoMapView::Withdraw);
+    // MIDI gear on the Link session's beats: the sheet is the bridge.
+    connect(m_link, &CLinkSync::SessionChanged, m_midi, &CMidiClockSync::FollowSession);
     // Files are taken anywhere on the sheet, before any edit under the
     // pointer would take the file's name as text.
     setAcceptDrops(true);

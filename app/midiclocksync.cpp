@@ -112,6 +112,7 @@ void CMidiClockSync::SetOn(bool on, const QString& port)
             SendSharedTempo();
             m_clock->SetSending(true);
             m_sending = true;
+            KeepToSession();
         }
     } else if (!on && m_sending) {
         m_clock->SetSending(false);
@@ -147,6 +148,32 @@ void CMidiClockSync::StartOrStop()
         m_clock->Start();
     m_playing = !m_playing;
     ShowControls();
+}
+
+void CMidiClockSync::FollowSession(const tempolink::Timeline* session)
+{
+    m_session = session;
+    KeepToSession();
+}
+
+void CMidiClockSync::KeepToSession()
+{
+    if (!m_clock)
+        return;
+    // The clock lets go of the old beats before they change.
+    m_clock->SetTimeline(nullptr);
+    if (!m_session)
+        return;
+    m_sessionBeats.context = const_cast<tempolink::Timeline*>(m_session);
+    m_sessionBeats.beatAt = [](void* context, std::int64_t micros) {
+        const auto* session = static_cast<const tempolink::Timeline*>(context);
+        return session->beatAt(session->session, micros, 4);
+    };
+    m_sessionBeats.timeAt = [](void* context, double beat) {
+        const auto* session = static_cast<const tempolink::Timeline*>(context);
+        return session->timeAt(session->session, beat, 4);
+    };
+    m_clock->SetTimeline(&m_sessionBeats);
 }
 
 QString CMidiClockSync::Port() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/linksession.h"
 #include "midi/midiclock.h"
 
 #include <QObject>
@@ -38,6 +39,9 @@ public:
     // Start, or Stop once started.
     void StartOrStop();
     QString Port() const;
+    // Keeps the clock on a Link session's beats, Start on its next bar; null
+    // goes back to the shared tempo.
+    void FollowSession(const tempolink::Timeline* session);
 
 private:
     bool Open();
@@ -49,6 +53,7 @@ private:
     void Follow(const midi::Report& report);
     void Ended(midi::Ended why);
     void ShowControls();
+    void KeepToSession();
 
     CTempoHost& m_host;
     QCheckBox* m_box;
@@ -62,4 +67,6 @@ private:
     QString m_refused; // the tempo last refused, said once
     midi::Followed m_heard; // the clock coming in, as last shown
     double m_typed = 0; // the tempo last typed from it
+    const tempolink::Timeline* m_session = nullptr;
+    midi::Timeline m_sessionBeats; // the session's, as the clock asks for them
 };

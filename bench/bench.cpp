@@ -10,6 +10,7 @@
 #include "linkbench.h"
 #include "listenbench.h"
 #include "mapbench.h"
+#include "midibench.h"
 #include "realmusic.h"
 #include "startupbench.h"
 #include "support/uitest.h"
@@ -44,6 +45,13 @@ int main(int argc, char* argv[])
         Figures figures;
         BenchBeats(QString::fromLocal8Bit(argv[2]), figures, argc < 4);
         BenchMapFiles(QStringLiteral(BEATWISE_PROGRAM), QString::fromLocal8Bit(argv[2]), figures);
+        return figures.Print() ? 0 : 1;
+    }
+    // beatwise_bench --midi-clock: MIDI clock alone, against a JACK server.
+    if (argc == 2 && QByteArray(argv[1]) == "--midi-clock") {
+        QCoreApplication core(argc, argv);
+        Figures figures;
+        BenchMidiClock(figures);
         return figures.Print() ? 0 : 1;
     }
     // beatwise_bench --tempo FOLDER: the tempo of made-up, real and groove
@@ -81,6 +89,7 @@ int main(int argc, char* argv[])
     BenchMapFiles(QStringLiteral(BEATWISE_PROGRAM),
         QFileInfo(results).absolutePath() + QStringLiteral("/beats"), figures);
     BenchLink(QCoreApplication::applicationFilePath(), figures);
+    BenchMidiClock(figures);
     BenchListening(9, 100, figures);
 
     const QString machine = DescribeMachine();

@@ -2,6 +2,8 @@
 
 #include <ableton/Link.hpp>
 
+#include <time.h>
+
 namespace tempolink {
 
 LinkSession::LinkSession(double bpm, Listener listener)
@@ -35,6 +37,37 @@ void LinkSession::SetTempo(double bpm)
 double LinkSession::Tempo() const
 {
     return m_link->captureAppSessionState().tempo();
+}
+
+namespace {
+
+std::int64_t Micros(clockid_t clock)
+{
+    timespec now {};
+    ::clock_gettime(clock, &now);
+    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// Link keeps the raw monotonic clock, which the clock servers do not slew;
+// audio servers keep the slewed one. The two part by parts per million, so
+// the distance between them is read at each asking.
+std::int64_t RawLessMonotonic()
+{
+    return Micros(CLOCK_MONOTONIC_RAW) - Micros(CLOCK_MONOTONIC);
+}
+
+} // namespace
+
+double LinkSession::BeatAt(std::int64_t micros, double quantum) const
+{
+    const auto state = m_link->captureAudioSessionState();
+    return state.beatAtTime(std::chrono::microseconds(micros + RawLessMonotonic()), quantum);
+}
+
+std::int64_t LinkSession::TimeAt(double beat, double quantum) const
+{
+    const auto state = m_link->captureAudioSessionState();
+    return std::int64_t(state.timeAtBeat(beat, quantum).count()) - RawLessMonotonic();
 }
 
 std::size_t LinkSession::Peers() const

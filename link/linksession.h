@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 namespace ableton {
@@ -35,6 +36,12 @@ public:
     double Tempo() const;
     std::size_t Peers() const;
 
+    // The session's beat at a time of the system's monotonic clock (in
+    // microseconds), with its phase in bars of quantum beats, and the time
+    // of a beat. For one audio thread alone, which may ask at every cycle.
+    double BeatAt(std::int64_t micros, double quantum) const;
+    std::int64_t TimeAt(double beat, double quantum) const;
+
 private:
     std::unique_ptr<ableton::Link> m_link;
 };
@@ -45,8 +52,20 @@ private:
 using OpenFunction = LinkSession* (*)(double bpm, Listener listener, char* error, std::size_t size);
 using CloseFunction = void (*)(LinkSession* session);
 using SetTempoFunction = void (*)(LinkSession* session, double bpm);
+// The session's beats for an audio thread, as LinkSession::BeatAt and TimeAt.
+using BeatAtFunction = double (*)(void* session, std::int64_t micros, double quantum);
+using TimeAtFunction = std::int64_t (*)(void* session, double beat, double quantum);
 inline constexpr const char* kOpen = "beatwise_link_open";
 inline constexpr const char* kClose = "beatwise_link_close";
 inline constexpr const char* kSetTempo = "beatwise_link_set_tempo";
+inline constexpr const char* kBeatAt = "beatwise_link_beat_at";
+inline constexpr const char* kTimeAt = "beatwise_link_time_at";
+
+// A session's beats as a clock's audio thread follows them.
+struct Timeline {
+    void* session = nullptr;
+    BeatAtFunction beatAt = nullptr;
+    TimeAtFunction timeAt = nullptr;
+};
 
 } // namespace tempolink

@@ -28,3 +28,13 @@ BEATWISE_EXPORT void beatwise_link_set_tempo(tempolink::LinkSession* session, do
 {
     session->SetTempo(bpm);
 }
+
+BEATWISE_EXPORT double beatwise_link_beat_at(void* session, std::int64_t micros, double quantum)
+{
+    return static_cast<tempolink::LinkSession*>(session)->BeatAt(micros, quantum);
+}
+
+BEATWISE_EXPORT std::int64_t beatwise_link_time_at(void* session, double beat, double quantum)
+{
+    return static_cast<tempolink::LinkSession*>(session)->TimeAt(beat, quantum);
+}

@@ -2,7 +2,10 @@
 
 #include <jack/midiport.h>
 
+#include <chrono>
+#include <cmath>
 #include <stdexcept>
+#include <thread>
 
 namespace midi {
 
@@ -99,6 +102,17 @@ void JackClock::Send(jack_nframes_t frames, std::uint64_t first)
         m_grid.Halt();
         return;
     }
+    // The frame of a cycle's start is the audio server's time of it.
+    const Timeline* timeline = m_timeline;
+    if (timeline != m_following) {
+        ClockGrid::Beats beats;
+        if (timeline)
+            beats = {this, &BeatAtFrame, &FrameAtBeat, timeline->quantum};
+        m_grid.Follow(beats);
+        m_following = timeline;
+    }
+    m_cycleFirst = first;
+    m_cycleMicros = std::int64_t(jack_frames_to_time(m_client, jack_nframes_t(first)));
     m_grid.SetTempo(m_bpm);
     if (m_stopAsked.exchange(false))
         m_grid.Stop();
@@ -106,6 +120,7 @@ void JackClock::Send(jack_nframes_t frames, std::uint64_t first)
         m_grid.Start();
     PortSink sink(buffer);
     m_grid.Cycle(first, frames, sink);
+    m_timelineInUse = timeline;
 }
 
 void JackClock::Hear(jack_nframes_t frames, std::uint64_t first)
@@ -166,6 +181,32 @@ bool JackClock::Drive(const std::string& port, std::string& why)
     }
     m_driven = port;
     return true;
+}
+
+double JackClock::BeatAtFrame(void* self, double frame)
+{
+    auto* clock = static_cast<JackClock*>(self);
+    const double micros = double(clock->m_cycleMicros)
+        + (frame - double(clock->m_cycleFirst)) * 1e6 / jack_get_sample_rate(clock->m_client);
+    return clock->m_following->beatAt(clock->m_following->context, std::llround(micros));
+}
+
+double JackClock::FrameAtBeat(void* self, double beat)
+{
+    auto* clock = static_cast<JackClock*>(self);
+    const std::int64_t micros = clock->m_following->timeAt(clock->m_following->context, beat);
+    return double(clock->m_cycleFirst)
+        + double(micros - clock->m_cycleMicros) * jack_get_sample_rate(clock->m_client) / 1e6;
+}
+
+void JackClock::SetTimeline(const Timeline* timeline)
+{
+    m_timeline = timeline;
+    // The audio thread takes it up within a cycle, or has ended; it runs
+    // only while sending.
+    for (int waited = 0;
+         waited < 200 && m_sending && !m_serverGone && m_timelineInUse.load() != timeline; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void JackClock::SetFollowing(bool on)

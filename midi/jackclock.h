@@ -29,6 +29,7 @@ public:
     void SetTempo(double bpm) override { m_bpm = bpm; }
     void Start() override { m_startAsked = true; }
     void Stop() override { m_stopAsked = true; }
+    void SetTimeline(const Timeline* timeline) override;
     void SetFollowing(bool on) override;
     Report Poll() override;
 
@@ -45,6 +46,8 @@ private:
     void Hear(jack_nframes_t frames, std::uint64_t first);
     std::vector<std::string> Ports(unsigned long flags);
     std::string OwnPrefix() const;
+    static double BeatAtFrame(void* self, double frame);
+    static double FrameAtBeat(void* self, double beat);
 
     jack_client_t* m_client = nullptr;
     jack_port_t* m_out = nullptr;
@@ -58,7 +61,12 @@ private:
     // The first frame of the last cycle, counted on past JACK's 32 bits,
     // which wrap within a day.
     std::atomic<std::uint64_t> m_cycle {0};
-    ClockGrid m_grid; // the audio thread's alone
+    std::atomic<const Timeline*> m_timeline {nullptr}, m_timelineInUse {nullptr};
+    // The audio thread's alone: the grid, and the cycle it lays clocks in.
+    ClockGrid m_grid;
+    const Timeline* m_following = nullptr;
+    std::uint64_t m_cycleFirst = 0;
+    std::int64_t m_cycleMicros = 0;
     ClockFollower m_follower; // the window thread's alone
 };
 

@@ -3,6 +3,7 @@
 #include "midi/clockfollower.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,16 @@ struct Report {
     std::string source; // where it comes from
 };
 
+// Beats to keep the clock on (a Link session's): the beat at a time of
+// the system's monotonic clock, in microseconds, and the time of a beat,
+// asked from the audio thread.
+struct Timeline {
+    void* context = nullptr;
+    double (*beatAt)(void* context, std::int64_t micros) = nullptr;
+    std::int64_t (*timeAt)(void* context, double beat) = nullptr;
+    double quantum = 4; // beats to a bar, where Start waits
+};
+
 // A client of the server with a port that sends clock and one that hears
 // it. It runs from when it is made until it is destroyed; every call comes
 // from one thread, the window's.
@@ -46,6 +57,9 @@ public:
     // Start goes out just before the next clock; Stop at once.
     virtual void Start() = 0;
     virtual void Stop() = 0;
+    // Clocks fall on these beats, and Start on the next bar of them; null
+    // goes back to the tempo. The timeline is let go of once this returns.
+    virtual void SetTimeline(const Timeline* timeline) = 0;
     // Hears the clock of every other MIDI output there is, or none.
     virtual void SetFollowing(bool on) = 0;
     virtual Report Poll() = 0;

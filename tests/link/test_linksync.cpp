@@ -3,12 +3,16 @@
 // alone (multicast on), never the machine's network. LinkHut runs in tmux,
 // with a dummy JACK server, and is read from its screen.
 #include "app/linksync.h"
+#include "app/midiclocksync.h"
 #include "res/resource.h"
 #include "support/linkhut.h"
 #include "support/sheetharness.h"
 #include "support/uitest.h"
 
+#include <ableton/Link.hpp>
+
 #include <sched.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QAccessible>
@@ -46,6 +50,7 @@ private slots:
     void joiningKeepsTheSessionsTempo();
     void tempoChangesGoBothWays();
     void settlesWithoutOscillation();
+    void midiClockKeepsToTheSessionsBeats();
     void peersCountTheOthers();
 
 private:
@@ -145,6 +150,50 @@ void TestLinkSync::settlesWithoutOscillation()
     QTest::qWait(2000);
     QCOMPARE(m_driver->Shared(), settled);
     QCOMPARE(m_hut.Read().tempo, hut);
+}
+
+void TestLinkSync::midiClockKeepsToTheSessionsBeats()
+{
+    // A peer of the test's own reads the session's beats.
+    ableton::Link session(120);
+    session.enable(true);
+    QTRY_VERIFY_WITH_TIMEOUT(session.numPeers() == 2, 10000);
+    JackProbe probe;
+    QVERIFY(probe.IsOpen());
+    CMidiClockSync& clock = m_driver->harness.sheet.MidiClock();
+    clock.SetOn(true, QStringLiteral("probe:in"));
+    QVERIFY(clock.IsOn());
+    QTest::qWait(500);
+    probe.Clear();
+    clock.StartOrStop();
+    QTest::qWait(3000);
+    clock.StartOrStop();
+    clock.SetOn(false);
+    const auto micros = [](clockid_t id) {
+        timespec now {};
+        clock_gettime(id, &now);
+        return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+    };
+    const std::int64_t toLink = micros(CLOCK_MONOTONIC_RAW) - micros(CLOCK_MONOTONIC);
+    const auto state = session.captureAppSessionState();
+    const double msPerTick = 60000 / (24 * state.tempo());
+    int clocks = 0, starts = 0;
+    for (const JackProbe::Byte& byte : probe.Heard()) {
+        const std::chrono::microseconds at(probe.MicrosAt(byte.frame) + toLink);
+        const double tick = state.beatAtTime(at, 4) * 24;
+        if (byte.message == 0xF8) {
+            ++clocks;
+            QVERIFY2(std::abs(tick - std::round(tick)) * msPerTick < 1,
+                qPrintable(QStringLiteral("a clock %1 ms off")
+                               .arg((tick - std::round(tick)) * msPerTick)));
+        } else if (byte.message == 0xFA) {
+            ++starts; // on a bar's first beat
+            QVERIFY2(std::abs(tick - 96 * std::round(tick / 96)) * msPerTick < 1,
+                qPrintable(QString::number(tick / 24)));
+        }
+    }
+    QVERIFY(clocks > 100);
+    QCOMPARE(starts, 1);
 }
 
 void TestLinkSync::peersCountTheOthers()

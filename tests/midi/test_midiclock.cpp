@@ -47,8 +47,7 @@ private slots:
     void cleanup();
     void clockKeepsRateAndFrames_data();
     void clockKeepsRateAndFrames();
-    void tempoChangeTakesTheNextClock();
-    void startGoesOnTheNextClock();
+    void changeAndStartTakeTheNextClock();
     void followsAClockIn_data();
     void followsAClockIn();
     void endsWithItsReason();
@@ -109,11 +108,17 @@ void TestMidiClock::clockKeepsRateAndFrames()
     QFETCH(int, period);
     QFETCH(QString, tempo);
     Begin(period, tempo);
-    Clock().SetOn(true, QStringLiteral("probe:in"));
-    QVERIFY2(Clock().IsOn(), qPrintable(Status()));
-    QCOMPARE(Clock().Port(), QStringLiteral("probe:in"));
-    QTest::qWait(2500);
-    Clock().SetOn(false);
+    // A cycle the server misses under load loses bytes: that run is not the clock's.
+    for (int run = 0; run < 3 && (run == 0 || m_probe->Xruns() > 0); ++run) {
+        m_probe->Clear();
+        Clock().SetOn(true, QStringLiteral("probe:in"));
+        QVERIFY2(Clock().IsOn(), qPrintable(Status()));
+        QCOMPARE(Clock().Port(), QStringLiteral("probe:in"));
+        QTest::qWait(2500);
+        Clock().SetOn(false);
+    }
+    if (m_probe->Xruns() > 0)
+        QSKIP("the JACK server missed cycles on every run: too loaded a machine");
     const auto clocks = Clocks(m_probe->Heard());
     QVERIFY2(clocks.size() > 16, qPrintable(QString::number(clocks.size())));
     const double ideal = JackServer::kRate * 60 / (24 * tempo.toDouble());
@@ -127,49 +132,36 @@ void TestMidiClock::clockKeepsRateAndFrames()
     }
 }
 
-void TestMidiClock::tempoChangeTakesTheNextClock()
+void TestMidiClock::changeAndStartTakeTheNextClock()
 {
     const int period = 512;
     Begin(period, QStringLiteral("120"));
     Clock().SetOn(true, QStringLiteral("probe:in"));
-    QTest::qWait(500);
+    QTest::qWait(300);
     const std::uint64_t pressed = m_probe->Now();
     QTest::keyClick(&m_driver->page.EditControl(IDC_TEMPO), Qt::Key_Up); // a step goes at once
-    QCOMPARE(m_driver->Shared(), QStringLiteral("121"));
-    QTest::qWait(500);
-    const auto clocks = Clocks(m_probe->Heard());
-    const double before = JackServer::kRate * 60 / (24 * 120.0), after = before * 120 / 121;
-    // Every interval is the old or the new one; the new from the first cycle after the step.
-    for (size_t k = 1; k < clocks.size(); ++k) {
-        const double interval = double(clocks[k] - clocks[k - 1]);
-        const bool late = clocks[k - 1] > pressed + 2 * period;
-        QVERIFY2(std::abs(interval - (late ? after : before)) <= 1
-                || (!late && std::abs(interval - after) <= 1),
-            qPrintable(QStringLiteral("interval %1: %2").arg(k).arg(interval)));
-    }
-}
-
-void TestMidiClock::startGoesOnTheNextClock()
-{
-    Begin(256, QStringLiteral("120"));
-    Clock().SetOn(true, QStringLiteral("probe:in"));
-    QTest::qWait(300);
     QTest::keyClick(&m_driver->harness.sheet, Qt::Key_A, Qt::AltModifier); // St&art
     QTest::qWait(300);
     QTest::keyClick(&m_driver->harness.sheet, Qt::Key_O, Qt::AltModifier); // St&op
-    QTest::qWait(300);
+    QTest::qWait(100);
     const auto heard = m_probe->Heard();
+    const double before = JackServer::kRate * 60 / (24 * 120.0), after = before * 120 / 121;
     std::vector<std::uint8_t> others;
+    std::uint64_t last = 0;
     for (size_t i = 0; i < heard.size(); ++i) {
-        if (heard[i].message == 0xF8)
+        if (heard[i].message != 0xF8) {
+            others.push_back(heard[i].message);
+            // Start goes with a clock, the first beat; Stop needs none.
+            QVERIFY(heard[i].message != 0xFA
+                || (i + 1 < heard.size() && heard[i + 1].frame == heard[i].frame));
             continue;
-        others.push_back(heard[i].message);
-        // Start goes with a clock, the first beat; Stop needs none.
-        if (heard[i].message == 0xFA) {
-            QVERIFY(i + 1 < heard.size());
-            QCOMPARE(heard[i + 1].message, std::uint8_t(0xF8));
-            QCOMPARE(heard[i + 1].frame, heard[i].frame);
         }
+        // The old interval or the new, and the new from the first cycle after the step.
+        const double interval = double(heard[i].frame - last);
+        QVERIFY2(last == 0 || std::abs(interval - after) <= 1
+                || (last <= pressed + 2 * period && std::abs(interval - before) <= 1),
+            qPrintable(QString::number(interval)));
+        last = heard[i].frame;
     }
     QCOMPARE(others, (std::vector<std::uint8_t> {0xFA, 0xFC}));
 }

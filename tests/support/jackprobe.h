@@ -2,6 +2,7 @@
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
+#include <jack/transport.h>
 
 #include <unistd.h>
 
@@ -27,8 +28,9 @@ public:
 
     static QString Name() { return QStringLiteral("beatwise-test-%1").arg(::getpid()); }
 
-    // Empty on success, otherwise why the server is not there.
-    QString Start(int period)
+    // Empty on success, otherwise why the server is not there. Realtime
+    // where the machine allows it, as a studio runs it.
+    QString Start(int period, bool realtime = false)
     {
         if (QStandardPaths::findExecutable(QStringLiteral("jackd")).isEmpty())
             return QStringLiteral("jackd is not installed (scripts/install-deps)");
@@ -37,8 +39,8 @@ public:
         m_jackd.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_jackd.setStandardOutputFile(QProcess::nullDevice());
         m_jackd.start(QStringLiteral("jackd"),
-            {"--no-realtime", "-n", Name(), "-d", "dummy", "-r", QString::number(kRate), "-p",
-                QString::number(period)});
+            {realtime ? "--realtime" : "--no-realtime", "-n", Name(), "-d", "dummy", "-r",
+                QString::number(kRate), "-p", QString::number(period)});
         if (!m_jackd.waitForStarted())
             return QStringLiteral("jackd did not start");
         // Ready once a client can join.
@@ -84,6 +86,8 @@ public:
         m_out = jack_port_register(m_client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
         m_heard.resize(1 << 16);
         jack_set_process_callback(m_client, &Process, this);
+        jack_set_xrun_callback(
+            m_client, [](void* self) { return ++static_cast<JackProbe*>(self)->m_xruns, 0; }, this);
         jack_activate(m_client);
     }
     ~JackProbe() { Close(); }
@@ -96,10 +100,17 @@ public:
         m_client = nullptr;
     }
     std::uint64_t Now() const { return jack_frame_time(m_client); }
+    // The server's time of a frame on the monotonic clock, in microseconds.
+    std::int64_t MicrosAt(std::uint64_t frame) const
+    {
+        return std::int64_t(jack_frames_to_time(m_client, jack_nframes_t(frame)));
+    }
 
     // The bytes heard since the last Clear.
     std::vector<Byte> Heard() const { return {m_heard.begin(), m_heard.begin() + m_count}; }
-    void Clear() { m_count = 0; }
+    void Clear() { m_count = m_xruns = 0; }
+    // Cycles the server missed since the last Clear, when bytes may be lost.
+    int Xruns() const { return m_xruns; }
 
     // Sends a byte at each of these frames from the next cycle on; the
     // plan is the probe's until Send is called again.
@@ -114,6 +125,8 @@ public:
         m_sending = true;
     }
     void StopSending() { m_sending = false; }
+    // Rolls the server's transport, which some clock generators wait for.
+    void RollTransport() { jack_transport_start(m_client); }
 
 private:
     static int Process(jack_nframes_t frames, void* self)
@@ -150,6 +163,7 @@ private:
     jack_port_t* m_out = nullptr;
     std::vector<Byte> m_heard;
     std::atomic<std::size_t> m_count {0};
+    std::atomic<int> m_xruns {0};
     std::vector<std::uint64_t> m_plan;
     std::uint8_t m_message = 0xF8;
     std::atomic<bool> m_sending {false};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/jackprobe.h"
+
 #include <unistd.h>
 
 #include <QElapsedTimer>
@@ -13,7 +15,7 @@
 // LinkHut, the Link peer that comes with Ableton Link, as the other peer of
 // a test or benchmark: in a tmux server of this process's own (its socket is
 // on the file system, which network namespaces do not separate), with a
-// dummy JACK server, and read from its screen. The caller's network must be
+// private dummy JACK server, and read from its screen. The caller's network must be
 // a private one.
 class LinkHut {
 public:
@@ -52,10 +54,8 @@ public:
     // and a peer joining later should find LinkHut's the older one.
     bool Start()
     {
-        m_jack.start("jackd", {"--no-realtime", "-d", "dummy", "-r", "48000"});
-        if (!m_jack.waitForStarted())
+        if (!m_jack.Start(256).isEmpty())
             return false;
-        QThread::msleep(500);
         Tmux({"kill-server"});
         Tmux({"new-session", "-d", "-x", "120", "-y", "30", "LinkHut"});
         if (!WaitFor([this] { return Read().peers == 0; }))
@@ -70,10 +70,7 @@ public:
     void Stop()
     {
         Tmux({"kill-server"});
-        if (m_jack.state() != QProcess::NotRunning) {
-            m_jack.kill();
-            m_jack.waitForFinished();
-        }
+        m_jack.Stop();
     }
 
     // A key as typed into LinkHut: e and w step the tempo, q quits.
@@ -120,5 +117,5 @@ private:
     }
 
     const QString m_server = QStringLiteral("beatwise-linkhut-%1").arg(::getpid());
-    QProcess m_jack;
+    JackServer m_jack; // LinkHut's, and a MIDI clock's beside it
 };
