@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <thread>
 
 namespace {
 
@@ -146,11 +145,7 @@ void BenchBeats(const QString& folder, Figures& figures, bool withOthers)
             }
         }
     };
-    std::vector<std::thread> pool;
-    for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i)
-        pool.emplace_back(work);
-    for (std::thread& thread : pool)
-        thread.join();
+    OnEveryCore(work);
 
     std::map<QString, Tally> tallies;
     std::vector<double> misplaced; // bars between a true step and the change found

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -110,4 +111,13 @@ QString DescribeMachine()
         .arg(cpu)
         .arg(QThread::idealThreadCount())
         .arg(QSysInfo::prettyProductName(), QString::fromLatin1(qVersion()));
+}
+
+void OnEveryCore(const std::function<void()>& work)
+{
+    std::vector<std::thread> pool;
+    for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i)
+        pool.emplace_back(work);
+    for (std::thread& thread : pool)
+        thread.join();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,9 @@ private:
 };
 
 double Median(std::vector<double> values);
+
+// Runs work on a thread for each core, and waits for them all.
+void OnEveryCore(const std::function<void()>& work);
 
 // The machine the figures were measured on, for the record.
 QString DescribeMachine();

@@ -13,7 +13,6 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <thread>
 
 namespace {
 
@@ -99,11 +98,7 @@ void Measure(const QString& folder, bool mastered, Figures& figures, bool withOt
             }
         }
     };
-    std::vector<std::thread> pool;
-    for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i)
-        pool.emplace_back(work);
-    for (std::thread& thread : pool)
-        thread.join();
+    OnEveryCore(work);
 
     std::map<QString, Tally> tallies;
     Tally all, heldBack;

@@ -137,6 +137,15 @@ void Timings(Figures& figures, std::vector<Figure>& cpu)
             return;
         JackProbe probe;
         for (const double bpm : {20.0, 120.0, 333.0, 999.0}) {
+            const auto Keep = [&](Timing& worst) {
+                const Timing timing = Measure(Clocks(probe), bpm);
+                if (probe.Xruns() > 0) {
+                    ++spoilt;
+                    return;
+                }
+                worst.worst = std::max(worst.worst, timing.worst);
+                worst.rate = std::max(worst.rate, timing.rate);
+            };
             const int wait = bpm < 60 ? 6000 : 2500;
             auto clock = OpenClock();
             std::string why;
@@ -147,13 +156,7 @@ void Timings(Figures& figures, std::vector<Figure>& cpu)
             clock->SetSending(true);
             QThread::msleep(wait);
             clock.reset();
-            const Timing timing = Measure(Clocks(probe), bpm);
-            if (probe.Xruns() > 0) {
-                ++spoilt;
-            } else {
-                ours.worst = std::max(ours.worst, timing.worst);
-                ours.rate = std::max(ours.rate, timing.rate);
-            }
+            Keep(ours);
 
             QProcess anchor;
             anchor.start(
@@ -165,13 +168,7 @@ void Timings(Figures& figures, std::vector<Figure>& cpu)
             QThread::msleep(wait);
             anchor.terminate();
             anchor.waitForFinished();
-            const Timing other = Measure(Clocks(probe), bpm);
-            if (probe.Xruns() > 0) {
-                ++spoilt;
-            } else {
-                theirs.worst = std::max(theirs.worst, other.worst);
-                theirs.rate = std::max(theirs.rate, other.rate);
-            }
+            Keep(theirs);
         }
         if (period == 64 || period == 256) {
             probe.Close();
