@@ -110,7 +110,7 @@ Figure Processor(int period)
         period, ours, theirs);
     Figure figure {
         QStringLiteral("MIDI clock: processor while sending, %1-frame buffers").arg(period),
-        "% of a core", ours, theirs};
+        "% of a core", ours, theirs, {}, {}, {}};
     // A desktop's server runs 256 frames or more; 64 is a studio's lowest.
     if (period >= 256)
         figure.maxValue = 1.0;
@@ -182,9 +182,9 @@ void Timings(Figures& figures, std::vector<Figure>& cpu)
     std::printf(
         "MIDI clock, worst rate error: %.2f ppm (jack_midi_clock %.2f)\n", ours.rate, theirs.rate);
     figures.Add({"MIDI clock: worst clock off the grid, buffers 64-2048, 20-999 bpm", "frames",
-        ours.worst, theirs.worst, std::nullopt, 1.0});
-    figures.Add({"MIDI clock: worst error of the mean interval", "ppm", ours.rate, theirs.rate,
-        std::nullopt, 100.0});
+        ours.worst, theirs.worst, {}, 1.0, {}});
+    figures.Add({"MIDI clock: worst error of the mean interval", "ppm", ours.rate, theirs.rate, {},
+        100.0, {}});
 }
 
 // Clocks from a change of tempo to the first interval at the new one.
@@ -226,7 +226,7 @@ void TempoChanges(Figures& figures)
         "MIDI clock, a change of tempo: %g clocks on the old tempo after the cycles under way\n",
         worst);
     figures.Add({"MIDI clock: old-tempo clocks after the cycles under way at a change (of 20)",
-        "clocks", worst, std::nullopt, std::nullopt, 0.5});
+        "clocks", worst, {}, {}, 0.5, {}});
 }
 
 // A clock coming in, steady or with a USB cable's millisecond of jitter.
@@ -260,7 +260,7 @@ void Following(Figures& figures)
     std::printf(
         "MIDI clock in: %.3f bpm off after 2 s; a stop seen after %.2f s\n", worst, stopped);
     figures.Add({"MIDI clock in: tempo followed after 2 s (steady and 1 ms jitter)", "bpm off",
-        worst, std::nullopt, std::nullopt, 0.05});
+        worst, {}, {}, 0.05, {}});
 }
 
 } // namespace
