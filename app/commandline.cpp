@@ -1,6 +1,8 @@
 #include "app/commandline.h"
 
+#include "app/lineoutput.h"
 #include "app/mapcommands.h"
+#include "app/quietdecoders.h"
 #include "app/songanalysis.h"
 #include "res/versioninfo.h"
 
@@ -29,8 +31,9 @@ constexpr const char* kUsage
       "  FILE              start with the tempo of this song file\n"
       "  --link            start in the network's Link session, sharing the tempo\n"
       "                    with every app and device that joins it\n"
-      "  --midi-clock[=PORT] start sending MIDI clock at the tempo through the\n"
-      "                    JACK or PipeWire server, to PORT or the port chosen last\n"
+      "  --midi-clock[=PORT]\n"
+      "                    start sending MIDI clock at the tempo through the JACK\n"
+      "                    or PipeWire server, to PORT or the port chosen last\n"
       "  --listen          start by listening for the tempo of what is playing\n"
       "  --tempo FILE...   print the tempo of each song file, a line each, with no\n"
       "                    window: \"FILE: 128.00 bpm\", \"FILE: 98.00 bpm (drifts\n"
@@ -82,7 +85,9 @@ double IntoRange(double bpm, const TempoOptions& options)
 // The line for one file, and whether it has a tempo.
 std::pair<QByteArray, bool> TempoLine(const char* path, const TempoOptions& options)
 {
-    const QString name = QFileInfo(QFile::decodeName(path)).fileName();
+    // A name with a line break in it stays on the file's one line.
+    const QString name = QString::fromUtf8(
+        CLineOutput::Quoted(QFile::encodeName(QFileInfo(QFile::decodeName(path)).fileName())));
     const std::optional<analysis::SongTempo> result = AnalyseSong(QFile::decodeName(path), nullptr);
     QString said;
     if (!result) {
@@ -112,8 +117,9 @@ std::pair<QByteArray, bool> TempoLine(const char* path, const TempoOptions& opti
                                                   : QStringLiteral("none"),
                             Number(result->sureness));
     }
-    // The path as given, byte for byte, so that a script can match it.
-    return {QByteArray(path) + ": " + said.toUtf8() + '\n',
+    // The path as given, byte for byte, so that a script can match it; quoted
+    // only where it holds a control character.
+    return {CLineOutput::Quoted(path) + ": " + said.toUtf8() + '\n',
         result && result->failure == analysis::Failure::None};
 }
 
@@ -165,7 +171,10 @@ int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& optio
             finished.notify_one();
         }
     };
-    const size_t threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, paths.size());
+    CLineOutput output;
+    const CQuietDecoders quiet;
+    const size_t threads = std::clamp<size_t>(
+        std::thread::hardware_concurrency(), 1, std::max<size_t>(paths.size(), 1));
     std::vector<std::thread> pool;
     for (size_t i = 0; i < threads; ++i)
         pool.emplace_back(work);
@@ -173,13 +182,15 @@ int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& optio
     for (size_t index = 0; index < paths.size(); ++index) {
         std::unique_lock lock(mutex);
         finished.wait(lock, [&] { return bool(done[index]); });
-        std::fwrite(lines[index].first.constData(), 1, size_t(lines[index].first.size()), stdout);
-        std::fflush(stdout);
+        if (!output.Write(lines[index].first)) {
+            next = paths.size(); // no more files: their results would be lost
+            break;
+        }
         all = all && lines[index].second;
     }
     for (std::thread& thread : pool)
         thread.join();
-    return all ? 0 : 1;
+    return all && !output.Failed() ? 0 : 1;
 }
 
 } // namespace
@@ -223,6 +234,8 @@ std::optional<int> RunCommandLine(int argc, char* argv[])
         }
         if (paths.empty())
             return UsageError("--tempo needs at least one song file");
+        if (!CLineOutput::IsOpen())
+            return 1;
         // No window, and so no display: only the core of Qt, which finds the
         // analysis module beside the program.
         QCoreApplication application(argc, argv);

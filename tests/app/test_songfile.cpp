@@ -88,6 +88,15 @@ void TestSongFile::initTestCase()
     QFile text(m_dir.filePath("notes.txt"));
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("not a song\n");
+    QVERIFY(QFile::copy(m_song, m_dir.filePath("two\nlines.wav")));
+    // An MP3 with a run of garbage in the middle, which its decoder reports.
+    const QString damaged = m_dir.filePath("damaged.mp3");
+    QVERIFY(corpus::Write({"clicks", 128, corpus::Pattern::Clicks}, damaged.toStdString(),
+        SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III));
+    QFile mp3(damaged);
+    QVERIFY(mp3.open(QIODevice::ReadWrite));
+    mp3.seek(mp3.size() * 3 / 4);
+    mp3.write(QByteArray(4000, '\x55'));
 }
 
 void TestSongFile::droppedFileSetsTheShownTempo_data()
@@ -219,16 +228,17 @@ void TestSongFile::tempoFromTheCommandLine_data()
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("printed"); // a regular expression, line by line
     QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("outputFile"); // for standard output, if not a pipe
 
     QTest::newRow("a tempo") << QStringList {"click track.wav"} << "click track.wav: 128.00 bpm\n"
-                             << 0;
+                             << 0 << QString();
     QTest::newRow("in order, one without")
         << QStringList {"backbeat.flac", "chord.wav", "live.wav", "missing.wav"}
         << "backbeat.flac: 84.00 bpm\n"
            "chord.wav: no tempo: No steady beat was found in chord.wav.\n"
            R"(live.wav: 1[12]\d\.\d\d bpm \(drifts \d+\.\d\d to \d+\.\d\d\)\n)"
            "missing.wav: no tempo: missing.wav cannot be read, or it is empty.\n"
-        << 1;
+        << 1 << QString();
     QTest::newRow("meter and level")
         << QStringList {"waltz.wav", "jig.wav", "shuffle.wav", "ballad.wav", "hymn.wav"}
         << "waltz.wav: 162.00 bpm in 3/4\n"
@@ -236,27 +246,37 @@ void TestSongFile::tempoFromTheCommandLine_data()
            "shuffle.wav: 97.00 bpm\n"
            "ballad.wav: 59.00 bpm\n"
            "hymn.wav: 83.00 bpm\n"
-        << 0;
+        << 0 << QString();
     QTest::newRow("--range") << QStringList {"--range", "100:200", "ballad.wav", "waltz.wav"}
                              << "ballad.wav: 118.00 bpm\nwaltz.wav: 162.00 bpm in 3/4\n"
-                             << 0;
+                             << 0 << QString();
     QTest::newRow("--range=, down")
         << QStringList {"--range=40:80", "waltz.wav"} << "waltz.wav: 40.50 bpm in 3/4\n"
-        << 0;
+        << 0 << QString();
     QTest::newRow("--verbose")
         << QStringList {"--verbose", "--", "click track.wav"}
-        << R"(click track.wav: 128.00 bpm \(next likeliest \d+\.\d\d bpm, sure [01]\.\d\d\)\n)"
-        << 0;
+        << R"(click track.wav: 128.00 bpm \(next likeliest \d+\.\d\d bpm, sure [01]\.\d\d\)\n)" << 0
+        << QString();
     QTest::newRow("a rate out of reach")
         << QStringList {"high.wav"}
         << "high.wav: no tempo: high.wav is audio at 769000 Hz: Beatwise analyses rates from "
            "4000 to 768000 Hz.\n"
-        << 1;
-    QTest::newRow("no file") << QStringList {} << "" << 2;
+        << 1 << QString();
+    QTest::newRow("no file") << QStringList {} << "" << 2 << QString();
     QTest::newRow("a range too narrow")
-        << QStringList {"--range", "100:150", "waltz.wav"} << "" << 2;
+        << QStringList {"--range", "100:150", "waltz.wav"} << "" << 2 << QString();
     QTest::newRow("a range not a range")
-        << QStringList {"--range", "1e999:2e999", "waltz.wav"} << "" << 2;
+        << QStringList {"--range", "1e999:2e999", "waltz.wav"} << "" << 2 << QString();
+    // A script reads a line a file, and learns of every failure.
+    QTest::newRow("a line break in a name")
+        << QStringList {"two\nlines.wav", "--", "no\nsuch.wav"}
+        << R"("two\\nlines.wav": 128.00 bpm\n"no\\nsuch.wav": no tempo: "no\\nsuch.wav" cannot )"
+           R"(be read, or it is empty.\n)"
+        << 1 << QString();
+    QTest::newRow("a damaged MP3, quietly")
+        << QStringList {"damaged.mp3"} << "damaged.mp3: 128.00 bpm\n"
+        << 0 << QString();
+    QTest::newRow("a full disk") << QStringList {"click track.wav"} << "" << 1 << "/dev/full";
 }
 
 void TestSongFile::tempoFromTheCommandLine()
@@ -264,6 +284,7 @@ void TestSongFile::tempoFromTheCommandLine()
     QFETCH(QStringList, files);
     QFETCH(QString, printed);
     QFETCH(int, status);
+    QFETCH(QString, outputFile);
 
     // No display at all, and a German desktop's decimal comma must not show.
     QProcess beatwise;
@@ -273,6 +294,8 @@ void TestSongFile::tempoFromTheCommandLine()
     environment.insert("LC_ALL", "de_DE.UTF-8");
     beatwise.setProcessEnvironment(environment);
     beatwise.setWorkingDirectory(m_dir.path());
+    if (!outputFile.isEmpty())
+        beatwise.setStandardOutputFile(outputFile);
     beatwise.start(QStringLiteral(BEATWISE_PROGRAM), QStringList {"--tempo"} + files);
     QVERIFY(beatwise.waitForFinished(60000));
     QCOMPARE(beatwise.exitStatus(), QProcess::NormalExit);
@@ -280,8 +303,13 @@ void TestSongFile::tempoFromTheCommandLine()
     QVERIFY2(
         QRegularExpression("\\A" + printed + "\\z").match(output).hasMatch(), qPrintable(output));
     QCOMPARE(beatwise.exitCode(), status);
+    const QByteArray error = beatwise.readAllStandardError();
     if (status == 2)
-        QVERIFY(beatwise.readAllStandardError().contains("--tempo"));
+        QVERIFY(error.contains("--tempo"));
+    else if (!outputFile.isEmpty())
+        QVERIFY2(error.contains("could not be written"), error.constData());
+    else
+        QVERIFY2(error.isEmpty(), error.constData()); // no decoder's chatter
 }
 
 QTEST_MAIN(TestSongFile)
