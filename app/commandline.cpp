@@ -4,6 +4,7 @@
 #include "app/mapcommands.h"
 #include "app/quietdecoders.h"
 #include "app/songanalysis.h"
+#include "app/songtags.h"
 #include "res/versioninfo.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,8 @@ namespace {
 
 constexpr const char* kUsage
     = "Usage: beatwise [--link] [--midi-clock[=PORT]] [--listen | FILE]\n"
-      "       beatwise --tempo [--range LOW:HIGH] [--verbose] [--] FILE...\n"
+      "       beatwise --tempo [--range LOW:HIGH] [--verbose]\n"
+      "                [--write-tags [--force] [--dry-run]] [--] FILE...\n"
       "       beatwise --beats FILE\n"
       "       beatwise (--tempo-map | --click) FILE -o OUT [--force]\n"
       "\n"
@@ -46,6 +48,11 @@ constexpr const char* kUsage
       "                    HIGH bpm (HIGH at least twice LOW), as DJ software does\n"
       "  --verbose         with --tempo, add the next likeliest level of the beat\n"
       "                    and how sure the choice was, from 0 to 1\n"
+      "  --write-tags      with --tempo, write each tempo into the file's own tag\n"
+      "                    (ID3v2 TBPM, the Vorbis comment BPM, MP4 tmpo), safely:\n"
+      "                    \"FILE: 128.00 bpm (tag written)\", \"(tag kept: 127)\" or\n"
+      "                    \"(tag not written: REASON)\"; a tag there already is kept\n"
+      "                    unless --force; --dry-run says what would happen\n"
       "  --beats FILE      print a line for each beat of the song, tab-separated:\n"
       "                    its time in seconds, its bar, its beat in the bar and\n"
       "                    the local tempo\n"
@@ -62,6 +69,7 @@ constexpr const char* kUsage
 struct TempoOptions {
     double low = 0, high = 0; // the range, 0 for none
     bool verbose = false;
+    bool writeTags = false, force = false, dryRun = false;
 };
 
 QString Number(double value)
@@ -86,6 +94,8 @@ double IntoRange(double bpm, const TempoOptions& options)
 std::pair<QByteArray, bool> TempoLine(const char* path, const TempoOptions& options)
 {
     // A name with a line break in it stays on the file's one line.
+    // The file as analysed: a tag goes only into that file, unchanged since.
+    const tags::FileStamp analysed = options.writeTags ? songtags::Stamp(path) : tags::FileStamp {};
     const QString name = QString::fromUtf8(
         CLineOutput::Quoted(QFile::encodeName(QFileInfo(QFile::decodeName(path)).fileName())));
     const std::optional<analysis::SongTempo> result = AnalyseSong(QFile::decodeName(path), nullptr);
@@ -116,6 +126,14 @@ std::pair<QByteArray, bool> TempoLine(const char* path, const TempoOptions& opti
                         .arg(result->runnerUp > 0 ? Number(result->runnerUp * factor)
                                                   : QStringLiteral("none"),
                             Number(result->sureness));
+        if (options.writeTags) {
+            bool failed = false;
+            said += QStringLiteral(" (%1)").arg(
+                songtags::Write(path, (changes ? result->map.firstBpm : result->bpm) * factor,
+                    analysed, options.force, options.dryRun, &failed));
+            if (failed)
+                return {CLineOutput::Quoted(path) + ": " + said.toUtf8() + '\n', false};
+        }
     }
     // The path as given, byte for byte, so that a script can match it; quoted
     // only where it holds a control character.
@@ -221,6 +239,12 @@ std::optional<int> RunCommandLine(int argc, char* argv[])
                     paths.push_back(argv[i]);
             } else if (word == "--verbose") {
                 options.verbose = true;
+            } else if (word == "--write-tags") {
+                options.writeTags = true;
+            } else if (word == "--force") {
+                options.force = true;
+            } else if (word == "--dry-run") {
+                options.dryRun = true;
             } else if (word == "--range" || word.startsWith("--range=")) {
                 const QByteArray range = word == "--range"
                     ? (i + 1 < argc ? QByteArray(argv[++i]) : QByteArray())

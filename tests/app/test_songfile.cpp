@@ -36,6 +36,7 @@ class TestSongFile : public QObject {
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void droppedFileSetsTheShownTempo_data();
     void droppedFileSetsTheShownTempo();
     void escapeCancelsAndLeavesTheTempo();
@@ -89,6 +90,12 @@ void TestSongFile::initTestCase()
     QVERIFY(text.open(QIODevice::WriteOnly));
     text.write("not a song\n");
     QVERIFY(QFile::copy(m_song, m_dir.filePath("two\nlines.wav")));
+    // Files to tag: one in the open, one in a folder made read-only.
+    QVERIFY(QFile::copy(m_dir.filePath("backbeat.flac"), m_dir.filePath("tagged.flac")));
+    QVERIFY(QDir(m_dir.path()).mkdir("locked"));
+    QVERIFY(QFile::copy(m_song, m_dir.filePath("locked/song.wav")));
+    QVERIFY(QFile::setPermissions(m_dir.filePath("locked"),
+        QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther));
     // An MP3 with a run of garbage in the middle, which its decoder reports.
     const QString damaged = m_dir.filePath("damaged.mp3");
     QVERIFY(corpus::Write({"clicks", 128, corpus::Pattern::Clicks}, damaged.toStdString(),
@@ -276,7 +283,29 @@ void TestSongFile::tempoFromTheCommandLine_data()
     QTest::newRow("a damaged MP3, quietly")
         << QStringList {"damaged.mp3"} << "damaged.mp3: 128.00 bpm\n"
         << 0 << QString();
+    // Tags: written, then kept, forced in a dry run, and refused by a read-only folder.
+    QTest::newRow("tag written") << QStringList {"--write-tags", "tagged.flac"}
+                                 << "tagged.flac: 84.00 bpm \\(tag written\\)\n"
+                                 << 0 << QString();
+    QTest::newRow("tag kept") << QStringList {"--write-tags", "tagged.flac"}
+                              << "tagged.flac: 84.00 bpm \\(tag kept: 84.00\\)\n"
+                              << 0 << QString();
+    QTest::newRow("tag forced, dry run")
+        << QStringList {"--write-tags", "--force", "--dry-run", "--range", "100:200", "tagged.flac"}
+        << "tagged.flac: 168.00 bpm \\(tag would be written\\)\n"
+        << 0 << QString();
+    QTest::newRow("tag in a read-only folder")
+        << QStringList {"--write-tags", "locked/song.wav"}
+        << "locked/song.wav: 128.00 bpm \\(tag not written: its folder is read-only\\)\n"
+        << 1 << QString();
     QTest::newRow("a full disk") << QStringList {"click track.wav"} << "" << 1 << "/dev/full";
+}
+
+void TestSongFile::cleanupTestCase()
+{
+    QFile::setPermissions(m_dir.filePath("locked"),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner
+            | QFileDevice::ExeOwner); // so that it can go
 }
 
 void TestSongFile::tempoFromTheCommandLine()

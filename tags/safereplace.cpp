@@ -1,0 +1,159 @@
+#include "tags/safereplace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace tags {
+
+namespace {
+
+std::string Resolved(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string Because(const char* what)
+{
+    return std::string(what) + ": " + std::strerror(errno);
+}
+
+// Writable as its mode says, whoever asks: the superuser too respects a
+// file its owner made read-only.
+bool Writable(const std::string& path)
+{
+    struct stat status { };
+    return ::stat(path.c_str(), &status) == 0 && (status.st_mode & 0222)
+        && ::access(path.c_str(), W_OK) == 0;
+}
+
+std::string CopyContents(int from, int to)
+{
+    std::vector<char> block(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(from, block.data(), block.size());
+        if (got == 0)
+            return {};
+        if (got < 0)
+            return errno == EINTR ? std::string() : Because("it could not be read");
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t wrote = ::write(to, block.data() + done, size_t(got - done));
+            if (wrote < 0 && errno != EINTR)
+                return Because("its copy could not be written");
+            done += wrote > 0 ? wrote : 0;
+        }
+    }
+}
+
+std::string CopyAttributes(int from, int to, const struct stat& original)
+{
+    if (::fchmod(to, original.st_mode & 07777) != 0)
+        return Because("its permissions could not be kept");
+    struct stat copy { };
+    if (::fstat(to, &copy) != 0
+        || ((copy.st_uid != original.st_uid || copy.st_gid != original.st_gid)
+            && ::fchown(to, original.st_uid, original.st_gid) != 0))
+        return Because("its owner could not be kept");
+    const ssize_t length = ::flistxattr(from, nullptr, 0);
+    if (length < 0)
+        return errno == ENOTSUP ? std::string()
+                                : Because("its extended attributes could not be read");
+    std::vector<char> names(size_t(length) + 1);
+    const ssize_t listed = ::flistxattr(from, names.data(), names.size());
+    for (ssize_t at = 0; listed > 0 && at < listed;
+         at += ssize_t(std::strlen(&names[size_t(at)])) + 1) {
+        const char* name = &names[size_t(at)];
+        const ssize_t size = ::fgetxattr(from, name, nullptr, 0);
+        std::vector<char> value(size_t(std::max<ssize_t>(size, 0)) + 1);
+        const ssize_t got = ::fgetxattr(from, name, value.data(), value.size());
+        if (got < 0 || ::fsetxattr(to, name, value.data(), size_t(got), 0) != 0)
+            return Because("its extended attributes could not be kept");
+    }
+    return {};
+}
+
+} // namespace
+
+std::string WhyNotReplaceable(const std::string& path, const FileStamp& analysed)
+{
+    const std::string target = Resolved(path);
+    if (StampOf(target).size < 0)
+        return "it is gone";
+    if (!(StampOf(target) == analysed))
+        return "it changed while it was analysed";
+    if (!Writable(target))
+        return "it is read-only";
+    if (!Writable(FolderOf(target)))
+        return "its folder is read-only";
+    return {};
+}
+
+std::string ReplaceWithChanged(const std::string& path, const FileStamp& analysed,
+    const std::function<bool(const std::string& copy)>& change)
+{
+    if (std::string why = WhyNotReplaceable(path, analysed); !why.empty())
+        return why;
+    const std::string target = Resolved(path), folder = FolderOf(target);
+    const size_t slash = target.rfind('/');
+    // Named after the original, its extension last, which tells its format.
+    const std::string tail = "-" + target.substr(slash + 1);
+    std::string copy = folder + "/.beatwise-XXXXXX" + tail;
+    const int from = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat original { };
+    if (from < 0 || ::fstat(from, &original) != 0) {
+        if (from >= 0)
+            ::close(from);
+        return Because("it could not be opened");
+    }
+    const int to = ::mkostemps(copy.data(), int(tail.size()), O_CLOEXEC);
+    if (to < 0) {
+        ::close(from);
+        return Because("no copy could be made beside it");
+    }
+    std::string why = CopyContents(from, to);
+    if (why.empty())
+        why = CopyAttributes(from, to, original);
+    ::close(from);
+    if (::close(to) != 0 && why.empty())
+        why = Because("its copy could not be written");
+    if (why.empty() && !change(copy))
+        why = "its tag could not be written";
+    if (why.empty()) {
+        const int flushed = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);
+        if (flushed < 0 || ::fsync(flushed) != 0)
+            why = Because("its copy could not be flushed to disk");
+        if (flushed >= 0)
+            ::close(flushed);
+    }
+    // Someone may have changed the file while it was copied.
+    if (why.empty() && !(StampOf(target) == analysed))
+        why = "it changed while it was analysed";
+    if (why.empty() && ::rename(copy.c_str(), target.c_str()) != 0)
+        why = Because("its copy could not replace it");
+    if (!why.empty()) {
+        ::unlink(copy.c_str());
+        return why;
+    }
+    const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory >= 0) {
+        ::fsync(directory); // the rename itself survives a power cut
+        ::close(directory);
+    }
+    return {};
+}
+
+} // namespace tags
