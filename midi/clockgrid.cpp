@@ -42,7 +42,7 @@ void ClockGrid::Cycle(std::uint64_t first, std::uint32_t count, Sink& sink)
         return;
     if (m_stopAsked) {
         sink.Send(0, kStop);
-        m_stopAsked = m_playing = false;
+        m_stopAsked = false;
     }
     if (m_beats.beatAt && m_beats.frameAt)
         CycleOnBeats(first, count, sink);
@@ -66,7 +66,6 @@ void ClockGrid::CycleOnTempo(std::uint64_t first, std::uint32_t count, Sink& sin
         if (m_startAsked) {
             sink.Send(offset, kStart);
             m_startAsked = false;
-            m_playing = true;
         }
         sink.Send(offset, kClock);
         ++m_since;
@@ -92,7 +91,6 @@ void ClockGrid::CycleOnBeats(std::uint64_t first, std::uint32_t count, Sink& sin
         if (m_startAsked && tick - bar * std::floor(tick / bar) == 0) {
             sink.Send(offset, kStart);
             m_startAsked = false;
-            m_playing = true;
         }
         sink.Send(offset, kClock);
     }

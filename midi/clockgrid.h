@@ -27,12 +27,10 @@ public:
 
     // From the next clock on: the next comes one new interval after the last.
     void SetTempo(double bpm);
-    double Tempo() const { return m_bpm; }
     // Start goes just before the next clock, which is the first beat; Stop
     // goes at once.
     void Start() { m_startAsked = true; }
     void Stop() { m_stopAsked = true; }
-    bool Playing() const { return m_playing; }
     // Clock stops, and resumes with the next cycle fed after it.
     void Halt() { m_running = false; }
 
@@ -64,7 +62,7 @@ private:
     bool m_running = false;
     double m_anchor = 0; // the exact frame of the clock last sent
     std::uint64_t m_since = 0; // clocks from the anchor to the next
-    bool m_startAsked = false, m_stopAsked = false, m_playing = false;
+    bool m_startAsked = false, m_stopAsked = false;
     Beats m_beats;
     double m_nextTick = 0; // on beats: the next clock, in 24ths of a beat
 };

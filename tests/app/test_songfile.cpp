@@ -5,6 +5,7 @@
 #include "songcorpus.h"
 
 #include "support/sheetharness.h"
+#include "support/songfiles.h"
 #include "support/uitest.h"
 #include <sndfile.h>
 
@@ -53,57 +54,7 @@ void TestSongFile::initTestCase()
 {
     PrepareWidgetTests();
     m_song = m_dir.filePath("click track.wav");
-    QVERIFY(corpus::Write({"clicks", 128, corpus::Pattern::Clicks}, m_song.toStdString()));
-    corpus::Song drifting {"drifting", 120, corpus::Pattern::Backbeat};
-    drifting.seconds = 120;
-    drifting.drift = 0.03;
-    QVERIFY(corpus::Write(drifting, m_dir.filePath("live.wav").toStdString()));
-    QVERIFY(corpus::Write({"backbeat", 84, corpus::Pattern::Backbeat},
-        m_dir.filePath("backbeat.flac").toStdString(), SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
-    QVERIFY(corpus::Write(
-        {"chord", 120, corpus::Pattern::HeldChord}, m_dir.filePath("chord.wav").toStdString()));
-    // The level a musician counts: a waltz in three, a 6/8 in dotted
-    // quarters, a shuffle's beat (not its half), a slow ballad (not its
-    // double), and music with no drums at all.
-    const struct {
-        const char* file;
-        double bpm;
-        corpus::Pattern pattern;
-        double swing;
-    } levels[] = {
-        {"waltz.wav", 162, corpus::Pattern::Waltz, 0},
-        {"jig.wav", 86, corpus::Pattern::SixEight, 0},
-        {"shuffle.wav", 97, corpus::Pattern::Backbeat, 1.0 / 3},
-        {"ballad.wav", 59, corpus::Pattern::Backbeat, 0},
-        {"hymn.wav", 83, corpus::Pattern::Chords, 0},
-    };
-    for (const auto& level : levels) {
-        corpus::Song song {level.file, level.bpm, level.pattern, level.swing};
-        song.seconds = 40;
-        QVERIFY(corpus::Write(song, m_dir.filePath(level.file).toStdString()));
-    }
-    corpus::Song high {"high", 128, corpus::Pattern::Clicks};
-    high.sampleRate = 769000;
-    high.seconds = 1;
-    QVERIFY(corpus::Write(high, m_dir.filePath("high.wav").toStdString()));
-    QFile text(m_dir.filePath("notes.txt"));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("not a song\n");
-    QVERIFY(QFile::copy(m_song, m_dir.filePath("two\nlines.wav")));
-    // Files to tag: one in the open, one in a folder made read-only.
-    QVERIFY(QFile::copy(m_dir.filePath("backbeat.flac"), m_dir.filePath("tagged.flac")));
-    QVERIFY(QDir(m_dir.path()).mkdir("locked"));
-    QVERIFY(QFile::copy(m_song, m_dir.filePath("locked/song.wav")));
-    QVERIFY(QFile::setPermissions(m_dir.filePath("locked"),
-        QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther));
-    // An MP3 with a run of garbage in the middle, which its decoder reports.
-    const QString damaged = m_dir.filePath("damaged.mp3");
-    QVERIFY(corpus::Write({"clicks", 128, corpus::Pattern::Clicks}, damaged.toStdString(),
-        SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III));
-    QFile mp3(damaged);
-    QVERIFY(mp3.open(QIODevice::ReadWrite));
-    mp3.seek(mp3.size() * 3 / 4);
-    mp3.write(QByteArray(4000, '\x55'));
+    QVERIFY(WriteSongFiles(QDir(m_dir.path())));
 }
 
 void TestSongFile::droppedFileSetsTheShownTempo_data()

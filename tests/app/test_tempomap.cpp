@@ -6,7 +6,6 @@
 #include "app/tempomapview.h"
 #include "app/tempomapwindow.h"
 #include "songcorpus.h"
-
 #include "support/sheetharness.h"
 #include "support/uitest.h"
 
@@ -88,7 +87,6 @@ private slots:
 private:
     // 128 bpm for a minute, then 100 for another, with no gap.
     QString Medley();
-
     QTemporaryDir m_dir;
 };
 
@@ -289,7 +287,6 @@ void TestTempoMap::windowShowsTheMap()
     QVERIFY(window->findChild<QWidget*>()->grab().width() > 0); // the chart draws
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(!window->isVisible());
-
     // A song without a beat takes the offer back.
     const QString chord = m_dir.filePath("chord.wav");
     QVERIFY(corpus::Write({"chord", 120, corpus::Pattern::HeldChord}, chord.toStdString()));
