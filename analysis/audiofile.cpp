@@ -1,5 +1,7 @@
 #include "analysis/audiofile.h"
 
+#include "analysis/mp4audio.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,15 +114,23 @@ AudioFile::AudioFile(const std::string& path, sf_count_t mostSamples)
         m_failure = Failure::Unreadable;
         return;
     }
-    SF_VIRTUAL_IO io {AudioFileIo::Length, AudioFileIo::Seek, AudioFileIo::Read, AudioFileIo::Write,
-        AudioFileIo::Tell};
-    m_file = sf_open_virtual(&io, SFM_READ, &m_info, this);
+    if (m_audioStart == 0 && Mp4Audio::IsMp4(m_fd)) {
+        m_mp4 = std::make_unique<Mp4Audio>(m_fd);
+        m_info.channels = m_mp4->Channels();
+        m_info.samplerate = m_mp4->Rate();
+        m_info.frames = m_mp4->Frames();
+    } else {
+        SF_VIRTUAL_IO io {AudioFileIo::Length, AudioFileIo::Seek, AudioFileIo::Read,
+            AudioFileIo::Write, AudioFileIo::Tell};
+        m_file = sf_open_virtual(&io, SFM_READ, &m_info, this);
+    }
     // A readable, non-empty regular file that the decoder does not take is
     // not audio it knows. Headerless files are guessed from their names by
     // the decoder (a text file called .au would be read as raw samples):
     // only files that say what they are count as audio.
-    if (!m_file || (m_info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW || m_info.channels <= 0
-        || m_info.samplerate <= 0 || m_info.frames < 0) {
+    if ((m_mp4 ? !m_mp4->IsOpen()
+               : !m_file || (m_info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW)
+        || m_info.channels <= 0 || m_info.samplerate <= 0 || m_info.frames < 0) {
         m_failure = Failure::UnsupportedFormat;
         return;
     }
@@ -141,6 +151,7 @@ AudioFile::AudioFile(const std::string& path, sf_count_t mostSamples)
 
 AudioFile::~AudioFile()
 {
+    m_mp4.reset(); // before its descriptor goes
     if (m_file)
         sf_close(m_file);
     if (m_fd >= 0)
@@ -162,9 +173,15 @@ double AudioFile::Done() const
     return at <= 0 ? 0 : std::min(1.0, double(at) / double(status.st_size));
 }
 
+sf_count_t AudioFile::ReadFrames(float* frames, sf_count_t count)
+{
+    return m_mp4 ? sf_count_t(m_mp4->ReadFrames(frames, count))
+                 : sf_readf_float(m_file, frames, count);
+}
+
 size_t AudioFile::Read(float* samples, size_t count)
 {
-    if (!m_file)
+    if (!m_file && !(m_mp4 && m_mp4->IsOpen()))
         return 0;
     const int channels = m_info.channels;
     const int mixed = std::min(channels, kMixedChannels);
@@ -180,11 +197,11 @@ size_t AudioFile::Read(float* samples, size_t count)
             wanted = (m_mostFrames - m_framesRead) / m_factor * m_factor;
             if (wanted <= 0) {
                 // Cut short only if there was more to come.
-                m_cutShort = sf_readf_float(m_file, m_frames.data(), 1) > 0;
+                m_cutShort = ReadFrames(m_frames.data(), 1) > 0;
                 break;
             }
         }
-        const sf_count_t frames = sf_readf_float(m_file, m_frames.data(), wanted);
+        const sf_count_t frames = ReadFrames(m_frames.data(), wanted);
         if (frames <= 0)
             break;
         m_framesRead += frames;
@@ -206,7 +223,8 @@ size_t AudioFile::Read(float* samples, size_t count)
 
 bool AudioFile::BrokeOff() const
 {
-    return m_file && sf_error(m_file) != SF_ERR_NO_ERROR && m_framesRead < m_info.frames / 2;
+    const bool failed = m_mp4 ? m_mp4->Failed() : m_file && sf_error(m_file) != SF_ERR_NO_ERROR;
+    return failed && m_framesRead < m_info.frames / 2;
 }
 
 } // namespace analysis

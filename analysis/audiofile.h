@@ -11,7 +11,10 @@
 
 namespace analysis {
 
-// A song file opened for analysis: decoded by libsndfile, mixed down to one
+class Mp4Audio;
+
+// A song file opened for analysis: decoded by libsndfile (an M4A by
+// FFmpeg's libraries), mixed down to one
 // channel and brought down to a rate that beats need (about 11 kHz), block
 // by block. Every file is taken as hostile until read: only regular files
 // are opened, absurd headers are refused, and samples that are not finite
@@ -49,9 +52,12 @@ public:
     double CutShortAt() const { return m_cutShort ? double(m_framesRead) / m_info.samplerate : 0; }
 
 private:
+    sf_count_t ReadFrames(float* frames, sf_count_t count);
+
     analysis::Failure m_failure = analysis::Failure::None;
     int m_fd = -1;
     SNDFILE* m_file = nullptr;
+    std::unique_ptr<Mp4Audio> m_mp4;
     SF_INFO m_info {};
     int m_factor = 1; // input frames to each sample given
     double m_rate = 0;

@@ -1,7 +1,7 @@
 // The tempo of a song file from arbitrary bytes: the whole analysis, from
-// the decoders (libsndfile and the codecs behind it, aubio's spectra) to the
-// tempo, on a file as a dropped download would be. Whatever the bytes, the
-// analysis ends, with a tempo in range or a reason.
+// the decoders (libsndfile and the codecs behind it, FFmpeg's for M4A,
+// aubio's spectra) to the tempo, on a file as a dropped download would be.
+// Whatever the bytes, the analysis ends, with a tempo in range or a reason.
 #include "analysis/songtempo.h"
 #include "fuzz/checks.h"
 
