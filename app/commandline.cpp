@@ -191,8 +191,13 @@ int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& optio
     };
     CLineOutput output;
     const CQuietDecoders quiet;
-    const size_t threads = std::clamp<size_t>(
-        std::thread::hardware_concurrency(), 1, std::max<size_t>(paths.size(), 1));
+    // Writing tags waits on the disk (each copy is flushed before it
+    // replaces its file): twice as many threads keep the cores analysing
+    // meanwhile.
+    const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 1);
+    const size_t threads
+        = std::clamp<size_t>(options.writeTags && !options.dryRun ? 2 * cores : cores, 1,
+            std::max<size_t>(paths.size(), 1));
     std::vector<std::thread> pool;
     for (size_t i = 0; i < threads; ++i)
         pool.emplace_back(work);

@@ -3,6 +3,7 @@
 #include "app/linksync.h"
 #include "app/midiclocksync.h"
 #include "app/songanalysis.h"
+#include "app/songtagsaver.h"
 #include "app/songtempofinder.h"
 #include "app/tempolistener.h"
 #include "app/tempomapview.h"
@@ -56,6 +57,7 @@ CMainSheet::CMainSheet(
     , m_message(new QLabel(StatusArea()))
     , m_statusRow(StatusRow(StatusArea(), m_message))
     , m_finder(new CSongTempoFinder(*this))
+    , m_tags(new CSongTagSaver(*this))
     , m_link(new CLinkSync(*this))
     , m_listener(new CTempoListener(*this))
     , m_map(new CTempoMapView(*this))
@@ -63,6 +65,8 @@ CMainSheet::CMainSheet(
 {
     connect(m_finder, &CSongTempoFinder::Analysed, m_map, &CTempoMapView::Offer);
     connect(m_finder, &CSongTempoFinder::Withdrawn, m_map, &CTempoMapView::Withdraw);
+    connect(m_finder, &CSongTempoFinder::Analysed, m_tags, &CSongTagSaver::Offer);
+    connect(m_finder, &CSongTempoFinder::Withdrawn, m_tags, &CSongTagSaver::Withdraw);
     // MIDI gear on the Link session's beats: the sheet is the bridge.
     connect(m_link, &CLinkSync::SessionChanged, m_midi, &CMidiClockSync::FollowSession);
     // Files are taken anywhere on the sheet, before any edit under the
@@ -98,7 +102,9 @@ void CMainSheet::ChooseSongFile()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
     const QString path = QFileDialog::getOpenFileName(this, tr("Tempo from Song File"), folder,
-        tr("Audio files (*.wav *.flac *.ogg *.oga *.mp3 *.aif *.aiff *.au *.caf);;All files (*)"));
+        tr("Audio files (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.m4a *.mp4 *.aif *.aiff *.au "
+           "*.caf);;"
+           "All files (*)"));
     if (!path.isEmpty())
         FindSongTempo(path);
 }

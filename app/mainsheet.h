@@ -9,6 +9,7 @@
 
 class CLinkSync;
 class CMidiClockSync;
+class CSongTagSaver;
 class CSongTempoFinder;
 class CTempoListener;
 class CTempoMapView;
@@ -40,6 +41,7 @@ public:
     void SetMidiClockOn(bool on, const QString& port = {});
 
     CSongTempoFinder& SongTempoFinder() const { return *m_finder; }
+    CSongTagSaver& TagSaver() const { return *m_tags; }
     CLinkSync& LinkSync() const { return *m_link; }
     CTempoListener& Listener() const { return *m_listener; }
     CTempoMapView& TempoMap() const { return *m_map; }
@@ -69,6 +71,7 @@ private:
     std::string m_tempoSeen;
     bool m_lookAsked = false;
     CSongTempoFinder* m_finder;
+    CSongTagSaver* m_tags;
     CLinkSync* m_link;
     CTempoListener* m_listener;
     CTempoMapView* m_map;

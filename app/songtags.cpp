@@ -26,15 +26,21 @@ QString Read(const std::string& path)
     return read ? QString::fromStdString(read(path)) : QString();
 }
 
+tags::Written WriteTag(
+    const std::string& path, double bpm, const tags::FileStamp& analysed, bool force, bool dryRun)
+{
+    const auto write = TagsFunction<tags::WriteBpmFunction>(tags::kWriteBpm);
+    if (write)
+        return write(path, bpm, analysed, force, dryRun);
+    tags::Written written;
+    written.reason = "the tags module is missing";
+    return written;
+}
+
 QString Write(const std::string& path, double bpm, const tags::FileStamp& analysed, bool force,
     bool dryRun, bool* failed)
 {
-    const auto write = TagsFunction<tags::WriteBpmFunction>(tags::kWriteBpm);
-    tags::Written written;
-    if (write)
-        written = write(path, bpm, analysed, force, dryRun);
-    else
-        written.reason = "the tags module is missing";
+    const tags::Written written = WriteTag(path, bpm, analysed, force, dryRun);
     const QString would = dryRun ? QStringLiteral("would be ") : QString();
     switch (written.outcome) {
     case tags::Written::Outcome::Written:

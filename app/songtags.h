@@ -15,6 +15,9 @@ namespace songtags {
 tags::FileStamp Stamp(const std::string& path);
 // The file's BPM tag, as written there; empty for none.
 QString Read(const std::string& path);
+// Writes bpm into the file's tag, unless the file changed since analysed.
+tags::Written WriteTag(
+    const std::string& path, double bpm, const tags::FileStamp& analysed, bool force, bool dryRun);
 // What became of the tag, as the batch command's line says it:
 // "tag written", "tag kept: 127", "tag not written: REASON", or with
 // dryRun "tag would be written"...

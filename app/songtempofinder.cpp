@@ -1,10 +1,12 @@
 #include "app/songtempofinder.h"
 
 #include "app/songanalysis.h"
+#include "app/songtags.h"
 #include "app/tempohost.h"
 #include "toolkit/buttonmnemonic.h"
 #include "toolkit/pushbutton.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QShortcut>
@@ -62,15 +64,21 @@ void CSongTempoFinder::Find(const QString& path)
     if (m_current)
         m_current->progress.cancel = true; // the newer file wins
     auto job = std::make_unique<Job>();
-    job->path = path;
+    job->file.path = path;
     Job* started = job.get();
     m_jobs.push_back(std::move(job));
     m_current = started;
     started->thread = std::thread([this, started] {
-        if (const auto result = AnalyseSong(started->path, &started->progress))
+        // Stamped before it is analysed: a tag is only ever written into
+        // the file as it was then.
+        const std::string local = QFile::encodeName(started->file.path).toStdString();
+        started->file.stamp = songtags::Stamp(local);
+        if (const auto result = AnalyseSong(started->file.path, &started->progress))
             started->result = *result;
         else
             started->noAnalysis = true;
+        if (started->result.failure == analysis::Failure::None && !started->progress.cancel)
+            started->file.tag = songtags::Read(local);
         QMetaObject::invokeMethod(
             this, [this, started] { Finished(started); }, Qt::QueuedConnection);
     });
@@ -108,7 +116,7 @@ void CSongTempoFinder::Finished(Job* job)
         m_poll->stop();
         m_progress->hide();
         m_cancelKey->setEnabled(false);
-        const QString name = QFileInfo(job->path).fileName();
+        const QString name = QFileInfo(job->file.path).fileName();
         // Escape may come after the analysis ended but before this: a
         // cancelled tempo is never typed.
         if (job->progress.cancel.load()) {
@@ -122,8 +130,11 @@ void CSongTempoFinder::Finished(Job* job)
                 m_host.TypeTempo(job->result.bpm);
                 OfferLevels(job->result.bpm, job->result.meter != analysis::Meter::Common);
             }
-            m_host.Say(SongTempoWords::Said(job->result, name));
-            emit Analysed(name, job->result);
+            QString said = SongTempoWords::Said(job->result, name);
+            if (job->result.failure == analysis::Failure::None && !job->file.tag.isEmpty())
+                said += tr(" (its tag says %1)").arg(job->file.tag);
+            m_host.Say(said);
+            emit Analysed(name, job->result, job->file);
         }
     }
     m_jobs.remove_if([job](const std::unique_ptr<Job>& each) { return each.get() == job; });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/songtempo.h"
+#include "tags/bpmtag.h"
 
 #include <QObject>
 #include <QString>
@@ -19,14 +20,23 @@ namespace tk {
 class PushButton;
 }
 
+// A song file as it stood when its tempo was found, and the BPM its tag
+// carried then (empty for none).
+struct SongFile {
+    QString path;
+    tags::FileStamp stamp;
+    QString tag;
+};
+
 // Finds the tempo of song files for a sheet: each file is analysed on a
 // thread of its own while the sheet stays in use, with its progress in the
 // sheet's status area and Escape to cancel; a file given while another is
 // analysed cancels that one. The tempo found is typed into the tempo of the
 // page shown, so that the page's own rules decide what follows, and Half and
 // Double beside it offer the other octave, for a song whose beat could be
-// heard either way (Third and Triple too, for music in threes); a file that gives none leaves the
-// tempo alone and the status area says why.
+// heard either way (Third and Triple too, for music in threes); a file that
+// gives none leaves the tempo alone and the status area says why. A BPM
+// the file's tag already carries is shown beside the tempo found.
 class CSongTempoFinder : public QObject {
     Q_OBJECT
 
@@ -42,13 +52,13 @@ public:
 
 signals:
     // A song's analysis ended: its tempo and map, or why there is none.
-    void Analysed(const QString& name, const analysis::SongTempo& song);
+    void Analysed(const QString& name, const analysis::SongTempo& song, const SongFile& file);
     // The song's tempo is no longer the one offered.
     void Withdrawn();
 
 private:
     struct Job {
-        QString path;
+        SongFile file;
         analysis::Progress progress;
         analysis::SongTempo result;
         bool noAnalysis = false; // the analysis module could not be loaded

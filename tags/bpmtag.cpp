@@ -29,12 +29,32 @@ struct NewBpm {
     int whole = 0;
 };
 
+// A tag as shown on a line of its own: it may hold anything, so a line
+// break or other control character is shown as '?', and a tag longer than
+// any tempo is cut, never within a character.
+std::string Shown(const TagLib::String& tag)
+{
+    constexpr size_t kLongest = 24;
+    std::string shown = tag.stripWhiteSpace().to8Bit(true);
+    if (shown.size() > kLongest) {
+        size_t cut = kLongest;
+        while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xc0) == 0x80)
+            --cut;
+        shown = shown.substr(0, cut) + "...";
+    }
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
+    }
+    return shown;
+}
+
 std::string Id3(TagLib::ID3v2::Tag* tag, const NewBpm* set)
 {
     if (!tag)
         return {};
     const TagLib::ID3v2::FrameList& frames = tag->frameListMap()["TBPM"];
-    const std::string existing = frames.isEmpty() ? "" : frames.front()->toString().to8Bit(true);
+    const std::string existing = frames.isEmpty() ? "" : Shown(frames.front()->toString());
     if (set) {
         tag->removeFrames("TBPM");
         auto* frame = new TagLib::ID3v2::TextIdentificationFrame("TBPM", TagLib::String::Latin1);
@@ -56,9 +76,8 @@ std::string Xiph(TagLib::Ogg::XiphComment* comment, const NewBpm* set)
         return {};
     const TagLib::Ogg::FieldListMap fields = comment->fieldListMap();
     const auto field = fields.find("BPM");
-    const std::string existing = field == fields.end() || field->second.isEmpty()
-        ? ""
-        : field->second.front().to8Bit(true);
+    const std::string existing
+        = field == fields.end() || field->second.isEmpty() ? "" : Shown(field->second.front());
     if (set)
         comment->addField("BPM", set->decimal, true); // replaces every BPM field
     return existing;
@@ -78,11 +97,16 @@ struct Accessed {
     bool saved = false;
 };
 
-// Reads the file's BPM and, with set, writes it.
-Accessed Access(const std::string& path, const NewBpm* set)
+// The format, as the file's extension names it.
+std::string KindOf(const std::string& path)
 {
     const size_t dot = path.rfind('.');
-    const std::string kind = dot == std::string::npos ? "" : Lower(path.substr(dot + 1));
+    return dot == std::string::npos ? "" : Lower(path.substr(dot + 1));
+}
+
+// Reads the file's BPM and, with set, writes it; the format is kind's.
+Accessed Access(const std::string& path, const std::string& kind, const NewBpm* set)
+{
     const char* name = path.c_str();
     if (kind == "mp3") {
         TagLib::MPEG::File file(name, false);
@@ -160,7 +184,7 @@ FileStamp StampOf(const std::string& path)
 
 std::string ReadBpm(const std::string& path)
 {
-    return Access(path, nullptr).existing;
+    return Access(path, KindOf(path), nullptr).existing;
 }
 
 Written WriteBpm(
@@ -178,7 +202,8 @@ Written WriteBpm(
     const auto end
         = std::to_chars(decimal, decimal + sizeof decimal, bpm, std::chars_format::fixed, 2);
     set.decimal.assign(decimal, end.ptr); // never a decimal comma
-    const Accessed now = Access(path, nullptr);
+    const std::string kind = KindOf(path);
+    const Accessed now = Access(path, kind, nullptr);
     if (!now.known) {
         result.reason = "Beatwise writes no tag in this format";
         return result;
@@ -190,8 +215,8 @@ Written WriteBpm(
     }
     result.reason = WhyNotReplaceable(path, analysed);
     if (result.reason.empty() && !dryRun) {
-        result.reason = ReplaceWithChanged(
-            path, analysed, [&](const std::string& copy) { return Access(copy, &set).saved; });
+        result.reason = ReplaceWithChanged(path, analysed,
+            [&](const std::string& copy) { return Access(copy, kind, &set).saved; });
     }
     if (result.reason.empty())
         result.outcome = Written::Outcome::Written;

@@ -86,6 +86,28 @@ std::string CopyAttributes(int from, int to, const struct stat& original)
     return {};
 }
 
+// Gives the unnamed file a name from the pattern's XXXXXX, one no file has.
+bool LinkedBeside(const std::string& opened, std::string& pattern)
+{
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const size_t at = pattern.find("XXXXXX");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char random[6];
+        if (::getentropy(random, sizeof random) != 0)
+            return false;
+        std::string name = pattern;
+        for (size_t i = 0; i < sizeof random; ++i)
+            name[at + i] = kLetters[random[i] % (sizeof kLetters - 1)];
+        if (::linkat(AT_FDCWD, opened.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            pattern = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
 } // namespace
 
 std::string WhyNotReplaceable(const std::string& path, const FileStamp& analysed)
@@ -119,7 +141,13 @@ std::string ReplaceWithChanged(const std::string& path, const FileStamp& analyse
             ::close(from);
         return Because("it could not be opened");
     }
-    const int to = ::mkostemps(copy.data(), int(tail.size()), O_CLOEXEC);
+    // Made unnamed where the file system allows, so that a kill while it is
+    // made leaves nothing behind; named only once it is whole and flushed.
+    const bool unnamed = ::access("/proc/self/fd", X_OK) == 0;
+    int to = unnamed ? ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600) : -1;
+    const bool named = to < 0;
+    if (named)
+        to = ::mkostemps(copy.data(), int(tail.size()), O_CLOEXEC);
     if (to < 0) {
         ::close(from);
         return Because("no copy could be made beside it");
@@ -128,24 +156,24 @@ std::string ReplaceWithChanged(const std::string& path, const FileStamp& analyse
     if (why.empty())
         why = CopyAttributes(from, to, original);
     ::close(from);
-    if (::close(to) != 0 && why.empty())
-        why = Because("its copy could not be written");
-    if (why.empty() && !change(copy))
+    // TagLib opens the copy by a name: an unnamed one by its descriptor's.
+    const std::string opened = named ? copy : "/proc/self/fd/" + std::to_string(to);
+    if (why.empty() && !change(opened))
         why = "its tag could not be written";
-    if (why.empty()) {
-        const int flushed = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC);
-        if (flushed < 0 || ::fsync(flushed) != 0)
-            why = Because("its copy could not be flushed to disk");
-        if (flushed >= 0)
-            ::close(flushed);
-    }
+    if (why.empty() && ::fsync(to) != 0)
+        why = Because("its copy could not be flushed to disk");
     // Someone may have changed the file while it was copied.
     if (why.empty() && !(StampOf(target) == analysed))
         why = "it changed while it was analysed";
+    if (why.empty() && !named && !LinkedBeside(opened, copy))
+        why = Because("its copy could not be named");
+    if (::close(to) != 0 && why.empty())
+        why = Because("its copy could not be written");
     if (why.empty() && ::rename(copy.c_str(), target.c_str()) != 0)
         why = Because("its copy could not replace it");
     if (!why.empty()) {
-        ::unlink(copy.c_str());
+        if (named || copy.find("XXXXXX") == std::string::npos)
+            ::unlink(copy.c_str());
         return why;
     }
     const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -9,6 +10,18 @@
 #include <QtTest/qtestspontaneevent.h>
 
 #include <functional>
+
+// Drags a file onto a widget and lets it go there, as a file manager does.
+inline void DropFile(QWidget* target, const QString& path)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+}
 
 // Runs action on the next modal dialog to open, once it is up; fails the test
 // if none opens within a few seconds.
