@@ -14,6 +14,7 @@
 #include "realmusic.h"
 #include "startupbench.h"
 #include "support/uitest.h"
+#include "tagbench.h"
 #include "tempobench.h"
 #include "tonebench.h"
 
@@ -21,6 +22,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
@@ -52,6 +54,15 @@ int main(int argc, char* argv[])
         QCoreApplication core(argc, argv);
         Figures figures;
         BenchMidiClock(figures);
+        return figures.Print() ? 0 : 1;
+    }
+    // beatwise_bench --tags FOLDER [KILLS FILES]: BPM tags alone, killed
+    // KILLS times (200) and written into FILES files (10000), kept in FOLDER.
+    if ((argc == 3 || argc == 5) && QByteArray(argv[1]) == "--tags") {
+        QCoreApplication core(argc, argv);
+        Figures figures;
+        BenchTags(QStringLiteral(BEATWISE_PROGRAM), QString::fromLocal8Bit(argv[2]),
+            argc == 5 ? std::atoi(argv[3]) : 200, argc == 5 ? std::atoi(argv[4]) : 10000, figures);
         return figures.Print() ? 0 : 1;
     }
     // beatwise_bench --tempo FOLDER: the tempo of made-up, real and groove
@@ -91,6 +102,8 @@ int main(int argc, char* argv[])
     BenchLink(QCoreApplication::applicationFilePath(), figures);
     BenchMidiClock(figures);
     BenchListening(9, 100, figures);
+    BenchTags(QStringLiteral(BEATWISE_PROGRAM), QFileInfo(results).absolutePath() + "/tags", 200,
+        10000, figures);
 
     const QString machine = DescribeMachine();
     std::printf("Beatwise benchmarks on %s\n\n", qPrintable(machine));

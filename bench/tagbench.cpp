@@ -1,0 +1,196 @@
+#include "tagbench.h"
+
+#include "figures.h"
+#include "songcorpus.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// Every format a tag is written into, as FFmpeg encodes it.
+const struct {
+    const char* extension;
+    QStringList encoder;
+} kFormats[] = {
+    {"mp3", {"-c:a", "libmp3lame", "-b:a", "64k"}},
+    {"flac", {}},
+    {"ogg", {"-c:a", "libvorbis", "-q:a", "0"}},
+    {"opus", {"-c:a", "libopus", "-b:a", "32k"}},
+    {"m4a", {"-c:a", "aac", "-b:a", "64k"}},
+    {"wav", {}},
+    {"aiff", {}},
+};
+
+struct Run {
+    double seconds = 0;
+    double peakKb = 0;
+    int status = -1;
+    bool killed = false;
+};
+
+// Runs the program with its output thrown away; killed with SIGKILL after
+// killAfter seconds, if that is given. Its time and its peak memory.
+Run Measured(const QString& program, const QStringList& arguments, double killAfter = -1)
+{
+    std::vector<QByteArray> words {program.toLocal8Bit()};
+    for (const QString& argument : arguments)
+        words.push_back(QFile::encodeName(argument));
+    std::vector<char*> argv;
+    for (QByteArray& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    Run run;
+    timespec start {}, now {};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    pid_t child = 0;
+    if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        return run;
+    posix_spawn_file_actions_destroy(&actions);
+    if (killAfter >= 0) {
+        usleep(useconds_t(killAfter * 1e6));
+        run.killed = ::kill(child, SIGKILL) == 0;
+    }
+    int status = 0;
+    rusage usage {};
+    wait4(child, &status, 0, &usage);
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    run.seconds = double(now.tv_sec - start.tv_sec) + double(now.tv_nsec - start.tv_nsec) / 1e9;
+    run.peakKb = double(usage.ru_maxrss);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.killed = run.killed && WIFSIGNALED(status);
+    return run;
+}
+
+QByteArray Digest(const QString& path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
+}
+
+// One song of clicks in each format, seconds long, in folder: their paths.
+QStringList WriteSongs(const QString& folder, double seconds)
+{
+    QDir().mkpath(folder);
+    corpus::Song clicks {"clicks", 128, corpus::Pattern::Clicks};
+    clicks.seconds = seconds;
+    const QString source = folder + "/source.wav";
+    corpus::Write(clicks, source.toStdString());
+    QStringList songs;
+    for (const auto& format : kFormats) {
+        const QString song = folder + "/song." + format.extension;
+        QProcess::execute("ffmpeg",
+            QStringList {"-v", "error", "-y", "-i", source} + format.encoder + QStringList {song});
+        songs += song;
+    }
+    QFile::remove(source);
+    return songs;
+}
+
+// Fresh copies of the songs in folder, as many as count, their paths.
+QStringList Copies(const QStringList& songs, const QString& folder, int count)
+{
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    QStringList copies;
+    for (int i = 0; i < count; ++i) {
+        const QString& song = songs[i % songs.size()];
+        const QString copy
+            = QStringLiteral("%1/%2-%3").arg(folder).arg(i).arg(QFileInfo(song).fileName());
+        QFile::copy(song, copy);
+        copies += copy;
+    }
+    return copies;
+}
+
+// Kills a run that tags every format at a random moment, again and again:
+// each file must be the old one or the new one, and nothing else is left.
+void BenchKills(const QString& beatwise, const QStringList& songs, const QString& folder, int kills,
+    Figures& figures)
+{
+    const QStringList tagging = {"--tempo", "--write-tags", "--force"};
+    QStringList copies = Copies(songs, folder, int(songs.size()));
+    const Run whole = Measured(beatwise, tagging + copies);
+    std::vector<QByteArray> before, after;
+    for (int i = 0; i < songs.size(); ++i) {
+        before.push_back(Digest(songs[i]));
+        after.push_back(Digest(copies[i]));
+    }
+    int broken = 0, left = 0, old = 0, fresh = 0, killed = 0;
+    for (int kill = 0; kill < kills; ++kill) {
+        copies = Copies(songs, folder, int(songs.size()));
+        const double moment = QRandomGenerator::global()->bounded(whole.seconds * 1.1);
+        killed += Measured(beatwise, tagging + copies, moment).killed;
+        for (int i = 0; i < songs.size(); ++i) {
+            const QByteArray now = Digest(copies[i]);
+            old += now == before[size_t(i)];
+            fresh += now == after[size_t(i)];
+            broken += now != before[size_t(i)] && now != after[size_t(i)];
+        }
+        left += int(QDir(folder).entryList(QDir::Files | QDir::Hidden).size() - songs.size());
+    }
+    std::printf("%d of %d runs killed: %d files old, %d new\n", killed, kills, old, fresh);
+    figures.Add({QStringLiteral("Tags: files broken by %1 kills").arg(kills), "files",
+        double(broken), {}, {}, 0.5, {}});
+    figures.Add({QStringLiteral("Tags: files left beside them by %1 kills").arg(kills), "files",
+        double(left), {}, {}, 0.5, {}});
+}
+
+// Tags count files in one run, against the same run finding their tempo only.
+void BenchScale(const QString& beatwise, const QStringList& songs, const QString& folder, int count,
+    Figures& figures)
+{
+    std::vector<double> ratios;
+    double smallPeak = 0, peak = 0;
+    const QStringList few = Copies(songs, folder, count / 10);
+    smallPeak = Measured(beatwise, QStringList {"--tempo", "--write-tags", "--force"} + few).peakKb;
+    const QStringList copies = Copies(songs, folder, count);
+    // Side by side, in turn first, so that the machine's own drift cancels.
+    for (int round = 0; round < 5; ++round) {
+        const QStringList tagging = {"--tempo", "--write-tags", "--force"};
+        const Run first
+            = Measured(beatwise, (round % 2 ? tagging : QStringList {"--tempo"}) + copies);
+        const Run second
+            = Measured(beatwise, (round % 2 ? QStringList {"--tempo"} : tagging) + copies);
+        const Run& found = round % 2 ? second : first;
+        const Run& tagged = round % 2 ? first : second;
+        ratios.push_back(tagged.seconds / found.seconds);
+        peak = std::max(peak, tagged.peakKb);
+        std::printf(
+            "%d files: %.1f s found, %.1f s tagged\n", count, found.seconds, tagged.seconds);
+    }
+    figures.Add({QStringLiteral("Tags: %1 files tagged, time over finding their tempo").arg(count),
+        "ratio", Median(ratios), {}, {}, 1.05, {}});
+    figures.Add(
+        {QStringLiteral("Tags: peak memory at %1 files, over %2").arg(count).arg(count / 10),
+            "ratio", peak / smallPeak, {}, {}, 1.1, {}});
+}
+
+} // namespace
+
+void BenchTags(
+    const QString& beatwise, const QString& folder, int kills, int files, Figures& figures)
+{
+    const QStringList longSongs = WriteSongs(folder + "/long", 60);
+    BenchKills(beatwise, longSongs, folder + "/kills", kills, figures);
+    const QStringList songs = WriteSongs(folder + "/short", 8);
+    BenchScale(beatwise, songs, folder + "/scale", files, figures);
+}
