@@ -164,11 +164,18 @@ void TestLinkSync::midiClockKeepsToTheSessionsBeats()
     clock.SetOn(true, QStringLiteral("probe:in"));
     QVERIFY(clock.IsOn());
     QTest::qWait(500);
-    probe.Clear();
-    clock.StartOrStop();
-    QTest::qWait(3000);
-    clock.StartOrStop();
+    // A cycle the server misses sends its clocks late: such a run is
+    // measured again.
+    for (int run = 0; run < 3 && (run == 0 || probe.Xruns() > 0); ++run) {
+        probe.Clear();
+        clock.StartOrStop();
+        QTest::qWait(3000);
+        clock.StartOrStop();
+        QTest::qWait(200);
+    }
     clock.SetOn(false);
+    if (probe.Xruns() > 0)
+        QSKIP("the JACK server missed cycles on every run: too loaded a machine");
     const auto micros = [](clockid_t id) {
         timespec now {};
         clock_gettime(id, &now);
