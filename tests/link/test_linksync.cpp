@@ -176,19 +176,14 @@ void TestLinkSync::midiClockKeepsToTheSessionsBeats()
     clock.SetOn(false);
     if (probe.Xruns() > 0)
         QSKIP("the JACK server missed cycles on every run: too loaded a machine");
-    const auto micros = [](clockid_t id) {
-        timespec now {};
-        clock_gettime(id, &now);
-        return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-    };
-    const std::int64_t toLink = micros(CLOCK_MONOTONIC_RAW) - micros(CLOCK_MONOTONIC);
     const auto state = session.captureAppSessionState();
     const double msPerTick = 60000 / (24 * state.tempo());
-    // JACK's estimate of when a frame plays jitters on a loaded machine:
-    // nearly every clock within 1 ms, and none a cycle off.
+    // Gear hears a clock when its frame plays, read in the cycle it was
+    // heard: within 1 ms of the session's beats, but for a stray one in a
+    // hundred on a loaded machine, and none a cycle off.
     int clocks = 0, starts = 0, close = 0;
     for (const JackProbe::Byte& byte : probe.Heard()) {
-        const std::chrono::microseconds at(probe.MicrosAt(byte.frame) + toLink);
+        const std::chrono::microseconds at(byte.rawMicros);
         const double tick = state.beatAtTime(at, 4) * 24;
         if (byte.message == 0xF8) {
             ++clocks;
@@ -204,7 +199,7 @@ void TestLinkSync::midiClockKeepsToTheSessionsBeats()
     }
     QVERIFY(clocks > 100);
     QVERIFY2(
-        close >= clocks * 95 / 100, qPrintable(QStringLiteral("%1 of %2").arg(close).arg(clocks)));
+        close >= clocks * 99 / 100, qPrintable(QStringLiteral("%1 of %2").arg(close).arg(clocks)));
     QCOMPARE(starts, 1);
 }
 

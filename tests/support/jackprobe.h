@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <ctime>
 #include <vector>
 
 // A real JACK server of the test's own (the dummy driver, under a private
@@ -74,6 +75,10 @@ public:
     struct Byte {
         std::uint64_t frame;
         std::uint8_t message;
+        // The frame's time on the raw monotonic clock (Link's), as the
+        // server put it in the cycle the byte was heard: later its estimate
+        // of a past frame drifts with the rate it has measured since.
+        std::int64_t rawMicros;
     };
 
     JackProbe()
@@ -100,11 +105,6 @@ public:
         m_client = nullptr;
     }
     std::uint64_t Now() const { return jack_frame_time(m_client); }
-    // The server's time of a frame on the monotonic clock, in microseconds.
-    std::int64_t MicrosAt(std::uint64_t frame) const
-    {
-        return std::int64_t(jack_frames_to_time(m_client, jack_nframes_t(frame)));
-    }
 
     // The bytes heard since the last Clear.
     std::vector<Byte> Heard() const { return {m_heard.begin(), m_heard.begin() + m_count}; }
@@ -129,6 +129,17 @@ public:
     void RollTransport() { jack_transport_start(m_client); }
 
 private:
+    static std::int64_t RawMicrosAt(jack_client_t* client, std::uint64_t frame)
+    {
+        const auto micros = [](clockid_t id) {
+            timespec now {};
+            clock_gettime(id, &now);
+            return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+        };
+        return std::int64_t(jack_frames_to_time(client, jack_nframes_t(frame)))
+            + micros(CLOCK_MONOTONIC_RAW) - micros(CLOCK_MONOTONIC);
+    }
+
     static int Process(jack_nframes_t frames, void* self)
     {
         auto* probe = static_cast<JackProbe*>(self);
@@ -138,7 +149,8 @@ private:
             jack_midi_event_t event;
             if (jack_midi_event_get(&event, in, i) == 0 && event.size == 1
                 && probe->m_count < probe->m_heard.size())
-                probe->m_heard[probe->m_count++] = {first + event.time, event.buffer[0]};
+                probe->m_heard[probe->m_count++] = {first + event.time, event.buffer[0],
+                    RawMicrosAt(probe->m_client, first + event.time)};
         }
         void* out = jack_port_get_buffer(probe->m_out, frames);
         jack_midi_clear_buffer(out);
