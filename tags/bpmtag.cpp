@@ -123,9 +123,11 @@ Accessed Access(const std::string& path, const std::string& kind, const NewBpm* 
         if (!file.isValid())
             return {};
         const std::string existing = Id3(file.ID3v2Tag(), set);
+        // Only the ID3 chunk is rewritten: saving the INFO list too would
+        // move it, and the audio after it, to the end of the file.
         return {true, existing,
             set
-                && file.save(TagLib::RIFF::WAV::File::AllTags, TagLib::File::StripNone,
+                && file.save(TagLib::RIFF::WAV::File::ID3v2, TagLib::File::StripNone,
                     VersionOf(file.ID3v2Tag()))};
     }
     if (kind == "aif" || kind == "aiff") {
