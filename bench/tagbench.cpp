@@ -182,15 +182,16 @@ void BenchScale(const QString& beatwise, const QStringList& songs, const QString
     // Side by side, in turn first, so that the machine's own drift cancels.
     for (int round = 0; round < 5; ++round) {
         const QStringList tagging = {"--tempo", "--write-tags", "--force"};
-        const Run first = Settled(beatwise, (round % 2 ? tagging : QStringList {"--tempo"}) + copies);
+        const Run first
+            = Settled(beatwise, (round % 2 ? tagging : QStringList {"--tempo"}) + copies);
         const Run second
             = Settled(beatwise, (round % 2 ? QStringList {"--tempo"} : tagging) + copies);
         const Run& found = round % 2 ? second : first;
         const Run& tagged = round % 2 ? first : second;
         ratios.push_back(tagged.seconds / found.seconds);
         peak = std::max(peak, tagged.peakKb);
-        std::printf("%d %s: %.1f s found, %.1f s tagged\n", count, qPrintable(what),
-            found.seconds, tagged.seconds);
+        std::printf("%d %s: %.1f s found, %.1f s tagged\n", count, qPrintable(what), found.seconds,
+            tagged.seconds);
     }
     const QString name = QStringLiteral("Tags: %1 %2").arg(count).arg(what);
     figures.Add({name + ", time over finding their tempo", "ratio", Median(ratios), {}, {},
@@ -213,12 +214,12 @@ void BenchTags(
     BenchKills(beatwise, longSongs, folder + "/kills", kills, figures);
     // A library's songs, at full length: the time the tags add is judged there.
     const QStringList library = WriteSongs(folder + "/library", 240, true);
-    BenchScale(beatwise, library, folder + "/scale", 100, "songs in a library's mix", true,
-        figures);
+    BenchScale(
+        beatwise, library, folder + "/scale", 100, "songs in a library's mix", true, figures);
     // Short files, so that a file's own costs (opening, shifting the audio
     // behind a grown tag, flushing, renaming) weigh far more: memory must
     // stay flat however many there are.
     const QStringList clips = WriteSongs(folder + "/clips", 8, true);
-    BenchScale(beatwise, clips, folder + "/scale", files, "clips in a library's mix", false,
-        figures);
+    BenchScale(
+        beatwise, clips, folder + "/scale", files, "clips in a library's mix", false, figures);
 }
