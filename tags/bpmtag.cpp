@@ -1,6 +1,7 @@
 #include "tags/bpmtag.h"
 
 #include "tags/safereplace.h"
+#include "tags/shiftingstream.h"
 
 #include <sys/stat.h>
 
@@ -108,18 +109,22 @@ std::string KindOf(const std::string& path)
 Accessed Access(const std::string& path, const std::string& kind, const NewBpm* set)
 {
     const char* name = path.c_str();
+    const bool reading = set == nullptr;
     if (kind == "mp3") {
-        TagLib::MPEG::File file(name, false);
+        ShiftingStream stream(name, reading);
+        TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (!file.isValid())
             return {};
         const std::string existing = Id3(file.ID3v2Tag(set != nullptr), set);
         return {true, existing,
             set
                 && file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone,
-                    VersionOf(file.ID3v2Tag()), TagLib::File::DoNotDuplicate)};
+                    VersionOf(file.ID3v2Tag()), TagLib::File::DoNotDuplicate)
+                && !stream.Failed()};
     }
     if (kind == "wav") {
-        TagLib::RIFF::WAV::File file(name, false);
+        ShiftingStream stream(name, reading);
+        TagLib::RIFF::WAV::File file(&stream, false);
         if (!file.isValid())
             return {};
         const std::string existing = Id3(file.ID3v2Tag(), set);
@@ -128,38 +133,44 @@ Accessed Access(const std::string& path, const std::string& kind, const NewBpm* 
         return {true, existing,
             set
                 && file.save(TagLib::RIFF::WAV::File::ID3v2, TagLib::File::StripNone,
-                    VersionOf(file.ID3v2Tag()))};
+                    VersionOf(file.ID3v2Tag()))
+                && !stream.Failed()};
     }
     if (kind == "aif" || kind == "aiff") {
-        TagLib::RIFF::AIFF::File file(name, false);
+        ShiftingStream stream(name, reading);
+        TagLib::RIFF::AIFF::File file(&stream, false);
         if (!file.isValid())
             return {};
         const std::string existing = Id3(file.tag(), set);
-        return {true, existing, set && file.save(VersionOf(file.tag()))};
+        return {true, existing, set && file.save(VersionOf(file.tag())) && !stream.Failed()};
     }
     if (kind == "flac") {
-        TagLib::FLAC::File file(name, false);
+        ShiftingStream stream(name, reading);
+        TagLib::FLAC::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (!file.isValid())
             return {};
         const std::string existing = Xiph(file.xiphComment(set != nullptr), set);
-        return {true, existing, set && file.save()};
+        return {true, existing, set && file.save() && !stream.Failed()};
     }
     if (kind == "opus" || kind == "ogg" || kind == "oga") {
         if (kind != "opus") {
-            TagLib::Ogg::Vorbis::File file(name, false);
+            ShiftingStream stream(name, reading);
+            TagLib::Ogg::Vorbis::File file(&stream, false);
             if (file.isValid()) {
                 const std::string existing = Xiph(file.tag(), set);
-                return {true, existing, set && file.save()};
+                return {true, existing, set && file.save() && !stream.Failed()};
             }
         }
-        TagLib::Ogg::Opus::File file(name, false);
+        ShiftingStream stream(name, reading);
+        TagLib::Ogg::Opus::File file(&stream, false);
         if (!file.isValid())
             return {};
         const std::string existing = Xiph(file.tag(), set);
-        return {true, existing, set && file.save()};
+        return {true, existing, set && file.save() && !stream.Failed()};
     }
     if (kind == "m4a" || kind == "mp4" || kind == "m4b") {
-        TagLib::MP4::File file(name, false);
+        ShiftingStream stream(name, reading);
+        TagLib::MP4::File file(&stream, false);
         if (!file.isValid() || !file.tag())
             return {};
         TagLib::MP4::Tag* tag = file.tag();
@@ -167,7 +178,7 @@ Accessed Access(const std::string& path, const std::string& kind, const NewBpm* 
             = tag->contains("tmpo") ? std::to_string(tag->item("tmpo").toInt()) : "";
         if (set)
             tag->setItem("tmpo", TagLib::MP4::Item(set->whole));
-        return {true, existing, set && file.save()};
+        return {true, existing, set && file.save() && !stream.Failed()};
     }
     return {};
 }
