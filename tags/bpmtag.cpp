@@ -106,12 +106,9 @@ std::string KindOf(const std::string& path)
 }
 
 // Reads the file's BPM and, with set, writes it; the format is kind's.
-Accessed Access(const std::string& path, const std::string& kind, const NewBpm* set)
+Accessed AccessIn(ShiftingStream& stream, const std::string& kind, const NewBpm* set)
 {
-    const char* name = path.c_str();
-    const bool reading = set == nullptr;
     if (kind == "mp3") {
-        ShiftingStream stream(name, reading);
         TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (!file.isValid())
             return {};
@@ -119,11 +116,9 @@ Accessed Access(const std::string& path, const std::string& kind, const NewBpm* 
         return {true, existing,
             set
                 && file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone,
-                    VersionOf(file.ID3v2Tag()), TagLib::File::DoNotDuplicate)
-                && !stream.Failed()};
+                    VersionOf(file.ID3v2Tag()), TagLib::File::DoNotDuplicate)};
     }
     if (kind == "wav") {
-        ShiftingStream stream(name, reading);
         TagLib::RIFF::WAV::File file(&stream, false);
         if (!file.isValid())
             return {};
@@ -133,43 +128,37 @@ Accessed Access(const std::string& path, const std::string& kind, const NewBpm* 
         return {true, existing,
             set
                 && file.save(TagLib::RIFF::WAV::File::ID3v2, TagLib::File::StripNone,
-                    VersionOf(file.ID3v2Tag()))
-                && !stream.Failed()};
+                    VersionOf(file.ID3v2Tag()))};
     }
     if (kind == "aif" || kind == "aiff") {
-        ShiftingStream stream(name, reading);
         TagLib::RIFF::AIFF::File file(&stream, false);
         if (!file.isValid())
             return {};
         const std::string existing = Id3(file.tag(), set);
-        return {true, existing, set && file.save(VersionOf(file.tag())) && !stream.Failed()};
+        return {true, existing, set && file.save(VersionOf(file.tag()))};
     }
     if (kind == "flac") {
-        ShiftingStream stream(name, reading);
         TagLib::FLAC::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
         if (!file.isValid())
             return {};
         const std::string existing = Xiph(file.xiphComment(set != nullptr), set);
-        return {true, existing, set && file.save() && !stream.Failed()};
+        return {true, existing, set && file.save()};
     }
     if (kind == "opus" || kind == "ogg" || kind == "oga") {
         if (kind != "opus") {
-            ShiftingStream stream(name, reading);
             TagLib::Ogg::Vorbis::File file(&stream, false);
             if (file.isValid()) {
                 const std::string existing = Xiph(file.tag(), set);
-                return {true, existing, set && file.save() && !stream.Failed()};
+                return {true, existing, set && file.save()};
             }
         }
-        ShiftingStream stream(name, reading);
         TagLib::Ogg::Opus::File file(&stream, false);
         if (!file.isValid())
             return {};
         const std::string existing = Xiph(file.tag(), set);
-        return {true, existing, set && file.save() && !stream.Failed()};
+        return {true, existing, set && file.save()};
     }
     if (kind == "m4a" || kind == "mp4" || kind == "m4b") {
-        ShiftingStream stream(name, reading);
         TagLib::MP4::File file(&stream, false);
         if (!file.isValid() || !file.tag())
             return {};
@@ -178,9 +167,17 @@ Accessed Access(const std::string& path, const std::string& kind, const NewBpm* 
             = tag->contains("tmpo") ? std::to_string(tag->item("tmpo").toInt()) : "";
         if (set)
             tag->setItem("tmpo", TagLib::MP4::Item(set->whole));
-        return {true, existing, set && file.save() && !stream.Failed()};
+        return {true, existing, set && file.save()};
     }
     return {};
+}
+
+Accessed Access(const std::string& path, const std::string& kind, const NewBpm* set)
+{
+    ShiftingStream stream(path.c_str(), set == nullptr);
+    Accessed accessed = AccessIn(stream, kind, set);
+    accessed.saved = accessed.saved && !stream.Failed(); // else the copy is not whole
+    return accessed;
 }
 
 } // namespace
