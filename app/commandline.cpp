@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <semaphore>
 #include <string>
 #include <thread>
 #include <vector>
@@ -70,6 +71,8 @@ struct TempoOptions {
     double low = 0, high = 0; // the range, 0 for none
     bool verbose = false;
     bool writeTags = false, force = false, dryRun = false;
+    // Where set, the analyses that may run at once: one a core.
+    std::counting_semaphore<>* analyses = nullptr;
 };
 
 QString Number(double value)
@@ -98,7 +101,11 @@ std::pair<QByteArray, bool> TempoLine(const char* path, const TempoOptions& opti
     const tags::FileStamp analysed = options.writeTags ? songtags::Stamp(path) : tags::FileStamp {};
     const QString name = QString::fromUtf8(
         CLineOutput::Quoted(QFile::encodeName(QFileInfo(QFile::decodeName(path)).fileName())));
+    if (options.analyses)
+        options.analyses->acquire();
     const std::optional<analysis::SongTempo> result = AnalyseSong(QFile::decodeName(path), nullptr);
+    if (options.analyses)
+        options.analyses->release();
     QString said;
     if (!result) {
         said = QStringLiteral("no tempo: ") + SongTempoWords::NoAnalysis(name);
@@ -166,6 +173,16 @@ int UsageError(const char* what)
 
 int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& options)
 {
+    // Writing a tag waits on the disk (each copy is flushed before it
+    // replaces its file): threads beyond the cores wait there, as many as
+    // let flushes share the file system's commits, while no more analyses
+    // than cores run, so that the cores are neither idle nor shared.
+    constexpr size_t kWritesWaiting = 16;
+    const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 1);
+    const bool writing = options.writeTags && !options.dryRun;
+    std::counting_semaphore<> analyses(std::ptrdiff_t(std::min<size_t>(cores, 1024)));
+    TempoOptions pooled = options;
+    pooled.analyses = writing ? &analyses : nullptr;
     // Each file on a thread of the pool; the lines in the order given, each
     // as soon as it and those before it are done.
     std::vector<std::pair<QByteArray, bool>> lines(paths.size());
@@ -182,7 +199,7 @@ int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& optio
                     return;
                 index = next++;
             }
-            auto line = TempoLine(paths[index], options);
+            auto line = TempoLine(paths[index], pooled);
             const std::lock_guard lock(mutex);
             lines[index] = std::move(line);
             done[index] = true;
@@ -191,13 +208,8 @@ int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& optio
     };
     CLineOutput output;
     const CQuietDecoders quiet;
-    // Writing tags waits on the disk (each copy is flushed before it
-    // replaces its file): twice as many threads keep the cores analysing
-    // meanwhile.
-    const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 1);
-    const size_t threads
-        = std::clamp<size_t>(options.writeTags && !options.dryRun ? 2 * cores : cores, 1,
-            std::max<size_t>(paths.size(), 1));
+    const size_t threads = std::clamp<size_t>(
+        writing ? cores + kWritesWaiting : cores, 1, std::max<size_t>(paths.size(), 1));
     std::vector<std::thread> pool;
     for (size_t i = 0; i < threads; ++i)
         pool.emplace_back(work);
