@@ -58,17 +58,25 @@ Followed ClockFollower::At(std::uint64_t now) const
     if (count + 1 < kFewestClocks)
         return said;
     said.state = Followed::State::Unsteady;
-    const double mean = double(newest - oldest) / double(count);
-    if (!(mean > 0))
-        return said;
-    const double bpm = 60 * m_rate / (kClocksPerBeat * mean);
     const auto end = intervals.begin() + std::ptrdiff_t(count);
     const auto low = intervals.begin() + std::ptrdiff_t(count / 10);
+    const auto middle = intervals.begin() + std::ptrdiff_t(count / 2);
     const auto high = intervals.begin() + std::ptrdiff_t(count - 1 - count / 10);
     std::nth_element(intervals.begin(), low, end);
     const double lowest = *low;
     std::nth_element(intervals.begin(), high, end);
     const double highest = *high;
+    std::nth_element(intervals.begin(), middle, end);
+    const double median = *middle;
+    if (!(median > 0))
+        return said;
+    // A clock lost to a missed audio cycle leaves an interval of two: it
+    // counts as two, so that a loaded machine does not slow the tempo.
+    double spanned = 0;
+    for (auto interval = intervals.begin(); interval != end; ++interval)
+        spanned += std::max(1.0, std::round(*interval / median));
+    const double mean = double(newest - oldest) / spanned;
+    const double bpm = 60 * m_rate / (kClocksPerBeat * mean);
     if (highest - lowest > std::max(kSpread * mean, kJitter * m_rate) || bpm < kSlowest
         || bpm > kFastest)
         return said;

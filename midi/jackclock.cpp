@@ -86,6 +86,7 @@ int JackClock::Process(jack_nframes_t frames, void* self)
     clock->m_cycle = first;
     clock->Send(frames, first);
     clock->Hear(frames, first);
+    clock->m_heardTo = first + frames;
     return 0;
 }
 
@@ -231,6 +232,10 @@ Report JackClock::Poll()
         report.ended = Ended::PortGone;
         return report;
     }
+    // Silence is counted to the end of the last cycle heard, not to the
+    // wall clock: after a missed cycle JACK's estimate of the frame now can
+    // run far ahead until the next, and a clock would seem to have stopped.
+    const std::uint64_t heardTo = m_heardTo;
     Heard heard;
     while (jack_ringbuffer_read(m_heard, reinterpret_cast<char*>(&heard), sizeof heard)
         == sizeof heard) {
@@ -241,9 +246,7 @@ Report JackClock::Poll()
         else
             m_follower.Start();
     }
-    const std::uint64_t cycle = m_cycle;
-    report.in
-        = m_follower.At(cycle + std::uint32_t(jack_frame_time(m_client) - std::uint32_t(cycle)));
+    report.in = m_follower.At(heardTo);
     if (const char** sources = jack_port_get_connections(m_in)) {
         for (const char** source = sources; *source; ++source)
             report.source += (report.source.empty() ? "" : ", ") + std::string(*source);

@@ -61,6 +61,7 @@ private:
     // The first frame of the last cycle, counted on past JACK's 32 bits,
     // which wrap within a day.
     std::atomic<std::uint64_t> m_cycle {0};
+    std::atomic<std::uint64_t> m_heardTo {0}; // the frame after the last cycle heard
     std::atomic<const Timeline*> m_timeline {nullptr}, m_timelineInUse {nullptr};
     // The audio thread's alone: the grid, and the cycle it lays clocks in.
     ClockGrid m_grid;

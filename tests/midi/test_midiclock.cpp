@@ -173,6 +173,11 @@ void TestMidiClock::followsAClockIn_data()
     QTest::addColumn<QString>("said");
     QTest::newRow("steady") << Steady(132.5, 2.5) << "132.5"
                             << ": 132.5 bpm";
+    Frames lost = Steady(132.5, 2.5); // as a missed audio cycle loses them
+    for (size_t k = lost.size() - 3; k > 0; k -= std::min<size_t>(k, 17))
+        lost.erase(lost.begin() + std::ptrdiff_t(k));
+    QTest::newRow("clocks lost") << lost << "132.5"
+                                 << ": 132.5 bpm";
     Frames burst;
     for (std::uint64_t frame = 0; frame < 2 * JackServer::kRate; frame += 3)
         burst.push_back(frame);
@@ -194,12 +199,13 @@ void TestMidiClock::followsAClockIn()
     Clock().SetFollowing(true);
     QVERIFY(Clock().IsFollowing());
     m_probe->Send(plan);
-    QTest::qWait(2200); // two seconds of clock
-    QCOMPARE(m_driver->Shared(), tempo);
-    QVERIFY2(Status().startsWith("Following MIDI clock from probe:out") && Status().contains(said),
-        qPrintable(Status()));
+    // Told while the two seconds of clock play, however loaded the machine.
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        Status().startsWith("Following MIDI clock from probe:out") && Status().contains(said),
+        qPrintable(Status()), 2000);
+    QTRY_COMPARE(m_driver->Shared(), tempo);
     // Silence for a second is a clock stopped.
-    QTRY_VERIFY_WITH_TIMEOUT(Status().endsWith("the clock stopped"), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(Status().endsWith("the clock stopped"), 5000);
     QCOMPARE(m_driver->Shared(), tempo);
 }
 
