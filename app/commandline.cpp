@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/analysisslots.h"
 #include "app/lineoutput.h"
 #include "app/mapcommands.h"
 #include "app/quietdecoders.h"
@@ -15,7 +16,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <semaphore>
 #include <string>
 #include <thread>
 #include <vector>
@@ -72,7 +72,7 @@ struct TempoOptions {
     bool verbose = false;
     bool writeTags = false, force = false, dryRun = false;
     // Where set, the analyses that may run at once: one a core.
-    std::counting_semaphore<>* analyses = nullptr;
+    CAnalysisSlots* analyses = nullptr;
 };
 
 QString Number(double value)
@@ -102,10 +102,10 @@ std::pair<QByteArray, bool> TempoLine(const char* path, const TempoOptions& opti
     const QString name = QString::fromUtf8(
         CLineOutput::Quoted(QFile::encodeName(QFileInfo(QFile::decodeName(path)).fileName())));
     if (options.analyses)
-        options.analyses->acquire();
+        options.analyses->Take();
     const std::optional<analysis::SongTempo> result = AnalyseSong(QFile::decodeName(path), nullptr);
     if (options.analyses)
-        options.analyses->release();
+        options.analyses->Give();
     QString said;
     if (!result) {
         said = QStringLiteral("no tempo: ") + SongTempoWords::NoAnalysis(name);
@@ -180,7 +180,7 @@ int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& optio
     constexpr size_t kWritesWaiting = 16;
     const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 1);
     const bool writing = options.writeTags && !options.dryRun;
-    std::counting_semaphore<> analyses(std::ptrdiff_t(std::min<size_t>(cores, 1024)));
+    CAnalysisSlots analyses(cores);
     TempoOptions pooled = options;
     pooled.analyses = writing ? &analyses : nullptr;
     // Each file on a thread of the pool; the lines in the order given, each

@@ -223,11 +223,10 @@ Written WriteBpm(
         result.outcome = Written::Outcome::Kept;
         return result;
     }
-    result.reason = WhyNotReplaceable(path, analysed);
-    if (result.reason.empty() && !dryRun) {
-        result.reason = ReplaceWithChanged(path, analysed,
-            [&](const std::string& copy) { return Access(copy, kind, &set).saved; });
-    }
+    result.reason = dryRun ? WhyNotReplaceable(path, analysed)
+                           : ReplaceWithChanged(path, analysed, [&](const std::string& copy) {
+                                 return Access(copy, kind, &set).saved;
+                             });
     if (result.reason.empty())
         result.outcome = Written::Outcome::Written;
     return result;

@@ -127,14 +127,13 @@ bool LinkedBeside(const std::string& opened, std::string& pattern)
     return false;
 }
 
-} // namespace
-
-std::string WhyNotReplaceable(const std::string& path, const FileStamp& analysed)
+// As WhyNotReplaceable, of a path already resolved.
+std::string WhyNotReplaceableAt(const std::string& target, const FileStamp& analysed)
 {
-    const std::string target = Resolved(path);
-    if (StampOf(target).size < 0)
+    const FileStamp now = StampOf(target);
+    if (now.size < 0)
         return "it is gone";
-    if (!(StampOf(target) == analysed))
+    if (!(now == analysed))
         return "it changed while it was analysed";
     if (!Writable(target))
         return "it is read-only";
@@ -143,12 +142,19 @@ std::string WhyNotReplaceable(const std::string& path, const FileStamp& analysed
     return {};
 }
 
+} // namespace
+
+std::string WhyNotReplaceable(const std::string& path, const FileStamp& analysed)
+{
+    return WhyNotReplaceableAt(Resolved(path), analysed);
+}
+
 std::string ReplaceWithChanged(const std::string& path, const FileStamp& analysed,
     const std::function<bool(const std::string& copy)>& change)
 {
-    if (std::string why = WhyNotReplaceable(path, analysed); !why.empty())
-        return why;
     const std::string target = Resolved(path), folder = FolderOf(target);
+    if (std::string why = WhyNotReplaceableAt(target, analysed); !why.empty())
+        return why;
     const size_t slash = target.rfind('/');
     // Named after the original, its extension last, which tells its format.
     const std::string tail = "-" + target.substr(slash + 1);
@@ -162,7 +168,7 @@ std::string ReplaceWithChanged(const std::string& path, const FileStamp& analyse
     }
     // Made unnamed where the file system allows, so that a kill while it is
     // made leaves nothing behind; named only once it is whole and flushed.
-    const bool unnamed = ::access("/proc/self/fd", X_OK) == 0;
+    static const bool unnamed = ::access("/proc/self/fd", X_OK) == 0;
     int to = unnamed ? ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600) : -1;
     const bool named = to < 0;
     if (named)
