@@ -70,11 +70,15 @@ Followed ClockFollower::At(std::uint64_t now) const
     const double median = *middle;
     if (!(median > 0))
         return said;
-    // A clock lost to a missed audio cycle leaves an interval of two: it
-    // counts as two, so that a loaded machine does not slow the tempo.
+    // A clock lost to a missed audio cycle leaves an interval of two (or
+    // more) within a quarter of one: it counts as that many, so that a
+    // loaded machine does not slow the tempo. Up to 1.75 intervals is jitter.
     double spanned = 0;
-    for (auto interval = intervals.begin(); interval != end; ++interval)
-        spanned += std::max(1.0, std::round(*interval / median));
+    for (auto interval = intervals.begin(); interval != end; ++interval) {
+        const double periods = std::round(*interval / median);
+        spanned
+            += periods > 1 && std::abs(*interval - periods * median) <= median / 4 ? periods : 1;
+    }
     const double mean = double(newest - oldest) / spanned;
     const double bpm = 60 * m_rate / (kClocksPerBeat * mean);
     if (highest - lowest > std::max(kSpread * mean, kJitter * m_rate) || bpm < kSlowest
