@@ -112,7 +112,6 @@ void JackClock::Send(jack_nframes_t frames, std::uint64_t first)
         m_grid.Follow(beats);
         m_following = timeline;
     }
-    m_cycleFirst = first;
     m_cycleMicros = std::int64_t(jack_frames_to_time(m_client, jack_nframes_t(first)));
     m_grid.SetTempo(m_bpm);
     if (m_stopAsked.exchange(false))
@@ -188,7 +187,7 @@ double JackClock::BeatAtFrame(void* self, double frame)
 {
     auto* clock = static_cast<JackClock*>(self);
     const double micros = double(clock->m_cycleMicros)
-        + (frame - double(clock->m_cycleFirst)) * 1e6 / jack_get_sample_rate(clock->m_client);
+        + (frame - double(clock->m_cycle)) * 1e6 / jack_get_sample_rate(clock->m_client);
     return clock->m_following->beatAt(clock->m_following->context, std::llround(micros));
 }
 
@@ -196,7 +195,7 @@ double JackClock::FrameAtBeat(void* self, double beat)
 {
     auto* clock = static_cast<JackClock*>(self);
     const std::int64_t micros = clock->m_following->timeAt(clock->m_following->context, beat);
-    return double(clock->m_cycleFirst)
+    return double(clock->m_cycle)
         + double(micros - clock->m_cycleMicros) * jack_get_sample_rate(clock->m_client) / 1e6;
 }
 

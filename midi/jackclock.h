@@ -58,15 +58,14 @@ private:
     std::atomic<bool> m_sending {false}, m_startAsked {false}, m_stopAsked {false};
     std::atomic<bool> m_serverGone {false};
     std::atomic<double> m_bpm {120};
-    // The first frame of the last cycle, counted on past JACK's 32 bits,
-    // which wrap within a day.
-    std::atomic<std::uint64_t> m_cycle {0};
     std::atomic<std::uint64_t> m_heardTo {0}; // the frame after the last cycle heard
     std::atomic<const Timeline*> m_timeline {nullptr}, m_timelineInUse {nullptr};
     // The audio thread's alone: the grid, and the cycle it lays clocks in.
     ClockGrid m_grid;
     const Timeline* m_following = nullptr;
-    std::uint64_t m_cycleFirst = 0;
+    // The first frame of the cycle, counted on past JACK's 32 bits, which
+    // wrap within a day.
+    std::uint64_t m_cycle = 0;
     std::int64_t m_cycleMicros = 0;
     ClockFollower m_follower; // the window thread's alone
 };
