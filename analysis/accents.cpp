@@ -31,7 +31,7 @@ Accents::Fold Accents::Folded(double coarseLag, Bands bands, size_t bins) const
     return Folded(coarseLag, bands, bins, mean);
 }
 
-Accents::Fold Accents::Folded(double coarseLag, Bands bands, size_t bins, double& mean) const
+Accents::Fold Accents::Sums(double coarseLag, Bands bands, size_t bins) const
 {
     const std::vector<float>& envelope = bands == Bands::Lows ? m_lows
         : bands == Bands::Mids                                ? m_mids
@@ -48,10 +48,19 @@ Accents::Fold Accents::Folded(double coarseLag, Bands bands, size_t bins, double
         sums[bin] += envelope[t];
         counts[bin] += 1;
     }
+    for (size_t bin = 0; bin < bins; ++bin)
+        sums[bin] = counts[bin] > 0 ? sums[bin] / counts[bin] : 0;
+    return sums;
+}
+
+Accents::Fold Accents::Folded(double coarseLag, Bands bands, size_t bins, double& mean) const
+{
+    Fold sums = Sums(coarseLag, bands, bins);
+    if (sums.empty())
+        return {};
     double loudest = 0;
     mean = 0;
     for (size_t bin = 0; bin < bins; ++bin) {
-        sums[bin] = counts[bin] > 0 ? sums[bin] / counts[bin] : 0;
         mean += sums[bin] / double(bins);
         loudest = std::max(loudest, sums[bin]);
     }
@@ -111,6 +120,26 @@ double Accents::MiddleThird(double lag) const
         return 0;
     const double second = Around(fold, 2 * kThirdBins / 3);
     return second > 0 ? std::min(1.0, Around(fold, kThirdBins / 3) / second) : 0;
+}
+
+double Accents::Backbeat(double lag) const
+{
+    // The louder beat of the pair and the one opposite it, each heard in
+    // the kick and bass bands against the chords' bands.
+    const Fold all = Sums(2 * lag, Bands::All, kPairBins);
+    const Fold lows = Sums(2 * lag, Bands::Lows, kPairBins);
+    const Fold mids = Sums(2 * lag, Bands::Mids, kPairBins);
+    if (all.empty() || lows.empty() || mids.empty())
+        return 0;
+    const auto on = size_t(std::max_element(all.begin(), all.end()) - all.begin());
+    const size_t off = on + kPairBins / 2;
+    const double louder = Around(all, on), softer = Around(all, off);
+    const double colour = Around(lows, on) * Around(mids, off);
+    const double otherColour = Around(mids, on) * Around(lows, off);
+    if (!(louder > 0 && colour > 0 && otherColour > 0))
+        return 0;
+    return std::abs(std::log(colour / otherColour)) * std::min(louder, softer)
+        / std::max(louder, softer);
 }
 
 } // namespace analysis

@@ -41,11 +41,17 @@ public:
     // The onsets on the first third of a beat against those on its second:
     // near 0 where eighths swing long-short, near 1 in 6/8 and 12/8.
     double MiddleThird(double lag) const;
+    // How differently the two beats of a pair sound where both are played:
+    // a kick against a snare, a bass note against a chord. Near 0 where they
+    // sound alike, or where one of them is hardly played.
+    double Backbeat(double lag) const;
 
 private:
     // Bins of a fold over two beats, and over one beat in thirds.
-    static constexpr size_t kBins = 16, kThirdBins = 18, kBeatBins = 12;
+    static constexpr size_t kBins = 16, kThirdBins = 18, kBeatBins = 12, kPairBins = 24;
     using Fold = std::vector<double>;
+    // The envelope's mean in each bin of cycles of the lag, as they fall.
+    Fold Sums(double lag, Bands bands, size_t bins) const;
     // The envelope's mean in each bin of cycles of the lag, turned so that
     // the loudest comes first; empty where no onsets stand out.
     Fold Folded(double lag, Bands bands, size_t bins) const;

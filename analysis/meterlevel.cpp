@@ -28,6 +28,10 @@ constexpr double kClearBar = 1.1;
 // Beats in threes whose first third holds onsets this loud against the
 // second are 6/8 or 12/8; below it the eighths swing, and the bar is 4/4.
 constexpr double kPlayedThirds = 0.4;
+// A backbeat: where the chosen level's pair of beats sounds this alike, and
+// the neighbouring level's this differently (a kick against a snare, a bass
+// note against a chord) and this many times more, the neighbour is the beat.
+constexpr double kNoBackbeat = 0.3, kClearBackbeat = 0.6, kBackbeatLead = 2;
 
 double Likelihood(const LevelQuestion& q, double lag)
 {
@@ -90,6 +94,26 @@ LevelChoice ChooseLevel(const LevelQuestion& q)
             || accents.Evenness(lag / 2, Accents::Bands::Lows) >= kEven)) {
         other = lag;
         lag /= 2;
+    }
+    const double backbeatHere = inThrees ? 0 : accents.Backbeat(lag);
+    if (!inThrees && backbeatHere < kNoBackbeat) {
+        // What alternates kick and snare is the beat, whatever its tempo: a
+        // march's bass and chord, a ballad's kick and snare a beat apart.
+        double clearest = 0, backbeat = 0;
+        for (double level : {lag * 2, lag / 2}) {
+            if (level > q.longestBeat || bpm(level) > kFastestDoubled)
+                continue;
+            const double theirs = accents.Backbeat(level);
+            if (theirs >= kClearBackbeat && theirs > kBackbeatLead * backbeatHere
+                && theirs > clearest) {
+                clearest = theirs;
+                backbeat = level;
+            }
+        }
+        if (backbeat > 0) {
+            other = lag;
+            lag = backbeat;
+        }
     }
     if (other == 0) {
         // The runner-up: the likelier of the neighbouring levels.

@@ -61,7 +61,7 @@ struct Mixer {
     }
 
     // Three plucked strings, each with its octave, dying away.
-    void Chord(double at, int bar)
+    void Chord(double at, int bar, double level = 1)
     {
         static const double chords[][3] = {{261.63, 329.63, 392.0}, {220.0, 261.63, 329.63},
             {174.61, 220.0, 261.63}, {196.0, 246.94, 293.66}};
@@ -70,7 +70,7 @@ struct Mixer {
             double sum = 0;
             for (int i = 0; i < 3; ++i)
                 sum += std::sin(kTwoPi * notes[i] * t) + 0.3 * std::sin(kTwoPi * 2 * notes[i] * t);
-            return 0.15 * sum * std::exp(-t * 5);
+            return 0.15 * level * sum * std::exp(-t * 5);
         });
     }
 
@@ -179,6 +179,13 @@ bool Write(const Song& song, const std::string& path, int format)
             break;
         case Pattern::Chords:
             mixer.Chord(at, int(number) / 4);
+            break;
+        case Pattern::OomPah:
+            if (inBar % 2 == 0)
+                mixer.Kick(at);
+            else
+                mixer.Chord(at, int(number) / 4, 0.8);
+            mixer.HiHat(at);
             break;
         case Pattern::Clicks:
             mixer.Click(at, inBar == 0);

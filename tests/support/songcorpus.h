@@ -15,6 +15,7 @@ enum class Pattern {
     Waltz, // a kick on 1, soft snares on 2 and 3, hi-hats on eighths: 3/4
     SixEight, // the beat is a dotted quarter: kick on 1, snare on 2, hi-hats on eighths
     Chords, // no drums: a plucked chord on every beat, a new chord each bar
+    OomPah, // a march's or a polka's two-beat: kick on 1 and 3, a softer chord on 2 and 4, hi-hats
 };
 
 struct Song {
