@@ -30,8 +30,8 @@ constexpr double kClearBar = 1.1;
 constexpr double kPlayedThirds = 0.4;
 // A backbeat: where the chosen level's pair of beats sounds this alike, and
 // the neighbouring level's this differently (a kick against a snare, a bass
-// note against a chord) and this many times more, the neighbour is the beat.
-constexpr double kNoBackbeat = 0.3, kClearBackbeat = 0.6, kBackbeatLead = 2;
+// note against a chord), the neighbour is the beat.
+constexpr double kNoBackbeat = 0.3, kClearBackbeat = 0.6;
 
 double Likelihood(const LevelQuestion& q, double lag)
 {
@@ -95,8 +95,7 @@ LevelChoice ChooseLevel(const LevelQuestion& q)
         other = lag;
         lag /= 2;
     }
-    const double backbeatHere = inThrees ? 0 : accents.Backbeat(lag);
-    if (!inThrees && backbeatHere < kNoBackbeat) {
+    if (!inThrees && accents.Backbeat(lag) < kNoBackbeat) {
         // What alternates kick and snare is the beat, whatever its tempo: a
         // march's bass and chord, a ballad's kick and snare a beat apart.
         double clearest = 0, backbeat = 0;
@@ -104,8 +103,7 @@ LevelChoice ChooseLevel(const LevelQuestion& q)
             if (level > q.longestBeat || bpm(level) > kFastestDoubled)
                 continue;
             const double theirs = accents.Backbeat(level);
-            if (theirs >= kClearBackbeat && theirs > kBackbeatLead * backbeatHere
-                && theirs > clearest) {
+            if (theirs >= kClearBackbeat && theirs > clearest) {
                 clearest = theirs;
                 backbeat = level;
             }
