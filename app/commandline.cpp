@@ -1,23 +1,15 @@
 #include "app/commandline.h"
 
-#include "app/analysisslots.h"
 #include "app/lineoutput.h"
 #include "app/mapcommands.h"
-#include "app/quietdecoders.h"
-#include "app/songanalysis.h"
-#include "app/songtags.h"
+#include "app/tempolines.h"
 #include "res/versioninfo.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
-#include <algorithm>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -66,88 +58,6 @@ constexpr const char* kUsage
       "  -h, --help        show this help and exit\n"
       "  --version         show the version and exit\n";
 
-// What --tempo is asked for besides the files.
-struct TempoOptions {
-    double low = 0, high = 0; // the range, 0 for none
-    bool verbose = false;
-    bool writeTags = false, force = false, dryRun = false;
-    // Where set, the analyses that may run at once: one a core.
-    CAnalysisSlots* analyses = nullptr;
-};
-
-QString Number(double value)
-{
-    return QString::number(value, 'f', 2); // never the user's decimal comma
-}
-
-// The factor, a power of two, that brings a tempo into the range.
-double IntoRange(double bpm, const TempoOptions& options)
-{
-    double factor = 1;
-    if (!(options.high > 0) || !(bpm > 0))
-        return factor;
-    while (bpm * factor < options.low)
-        factor *= 2;
-    while (bpm * factor > options.high)
-        factor /= 2;
-    return factor;
-}
-
-// The line for one file, and whether it has a tempo.
-std::pair<QByteArray, bool> TempoLine(const char* path, const TempoOptions& options)
-{
-    // A name with a line break in it stays on the file's one line.
-    // The file as analysed: a tag goes only into that file, unchanged since.
-    const tags::FileStamp analysed = options.writeTags ? songtags::Stamp(path) : tags::FileStamp {};
-    const QString name = QString::fromUtf8(
-        CLineOutput::Quoted(QFile::encodeName(QFileInfo(QFile::decodeName(path)).fileName())));
-    if (options.analyses)
-        options.analyses->Take();
-    const std::optional<analysis::SongTempo> result = AnalyseSong(QFile::decodeName(path), nullptr);
-    if (options.analyses)
-        options.analyses->Give();
-    QString said;
-    if (!result) {
-        said = QStringLiteral("no tempo: ") + SongTempoWords::NoAnalysis(name);
-    } else if (result->failure != analysis::Failure::None) {
-        said = QStringLiteral("no tempo: ") + SongTempoWords::Said(*result, name);
-    } else {
-        const double factor = IntoRange(result->bpm, options);
-        const bool changes = !result->map.changes.empty();
-        said = QStringLiteral("%1 bpm").arg(
-            Number((changes ? result->map.firstBpm : result->bpm) * factor));
-        if (result->meter != analysis::Meter::Common)
-            said += QStringLiteral(" in ") + QLatin1String(analysis::MeterText(result->meter));
-        analysis::TempoMap scaled = result->map;
-        for (analysis::TempoChange& change : scaled.changes)
-            change.bpm *= factor;
-        said += SongTempoWords::Changes(scaled, &Number);
-        if (result->drifts)
-            said += QStringLiteral(" (drifts %1 to %2)")
-                        .arg(Number(result->lowest * factor), Number(result->highest * factor));
-        if (result->cutShortAt > 0)
-            said += QStringLiteral(" (from its first %1 only)")
-                        .arg(SongTempoWords::Clock(result->cutShortAt));
-        if (options.verbose)
-            said += QStringLiteral(" (next likeliest %1 bpm, sure %2)")
-                        .arg(result->runnerUp > 0 ? Number(result->runnerUp * factor)
-                                                  : QStringLiteral("none"),
-                            Number(result->sureness));
-        if (options.writeTags) {
-            bool failed = false;
-            said += QStringLiteral(" (%1)").arg(
-                songtags::Write(path, (changes ? result->map.firstBpm : result->bpm) * factor,
-                    analysed, options.force, options.dryRun, &failed));
-            if (failed)
-                return {CLineOutput::Quoted(path) + ": " + said.toUtf8() + '\n', false};
-        }
-    }
-    // The path as given, byte for byte, so that a script can match it; quoted
-    // only where it holds a control character.
-    return {CLineOutput::Quoted(path) + ": " + said.toUtf8() + '\n',
-        result && result->failure == analysis::Failure::None};
-}
-
 // LOW:HIGH, read as C reads numbers whatever the user's locale; false
 // where it is no range that every tempo can be brought into.
 bool ReadRange(const QByteArray& text, TempoOptions& options)
@@ -169,63 +79,6 @@ int UsageError(const char* what)
     std::fprintf(stderr, "beatwise: %s\n\n", what);
     std::fputs(kUsage, stderr);
     return 2;
-}
-
-int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& options)
-{
-    // Writing a tag waits on the disk (each copy is flushed before it
-    // replaces its file): threads beyond the cores wait there, as many as
-    // let flushes share the file system's commits, while no more analyses
-    // than cores run, so that the cores are neither idle nor shared.
-    constexpr size_t kWritesWaiting = 16;
-    const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 1);
-    const bool writing = options.writeTags && !options.dryRun;
-    CAnalysisSlots analyses(cores);
-    TempoOptions pooled = options;
-    pooled.analyses = writing ? &analyses : nullptr;
-    // Each file on a thread of the pool; the lines in the order given, each
-    // as soon as it and those before it are done.
-    std::vector<std::pair<QByteArray, bool>> lines(paths.size());
-    std::vector<bool> done(paths.size(), false);
-    std::mutex mutex;
-    std::condition_variable finished;
-    size_t next = 0;
-    const auto work = [&] {
-        for (;;) {
-            size_t index;
-            {
-                const std::lock_guard lock(mutex);
-                if (next == paths.size())
-                    return;
-                index = next++;
-            }
-            auto line = TempoLine(paths[index], pooled);
-            const std::lock_guard lock(mutex);
-            lines[index] = std::move(line);
-            done[index] = true;
-            finished.notify_one();
-        }
-    };
-    CLineOutput output;
-    const CQuietDecoders quiet;
-    const size_t threads = std::clamp<size_t>(
-        writing ? cores + kWritesWaiting : cores, 1, std::max<size_t>(paths.size(), 1));
-    std::vector<std::thread> pool;
-    for (size_t i = 0; i < threads; ++i)
-        pool.emplace_back(work);
-    bool all = true;
-    for (size_t index = 0; index < paths.size(); ++index) {
-        std::unique_lock lock(mutex);
-        finished.wait(lock, [&] { return bool(done[index]); });
-        if (!output.Write(lines[index].first)) {
-            next = paths.size(); // no more files: their results would be lost
-            break;
-        }
-        all = all && lines[index].second;
-    }
-    for (std::thread& thread : pool)
-        thread.join();
-    return all && !output.Failed() ? 0 : 1;
 }
 
 } // namespace

@@ -224,6 +224,11 @@ void TestSongFile::tempoFromTheCommandLine_data()
     QTest::newRow("tag kept") << QStringList {"--write-tags", "tagged.flac"}
                               << "tagged.flac: 84.00 bpm \\(tag kept: 84.00\\)\n"
                               << 0 << QString();
+    QTest::newRow("tags of two files, their lines in the order given")
+        << QStringList {"--write-tags", "locked/song.wav", "tagged.flac"}
+        << "locked/song.wav: 128.00 bpm \\(tag not written: its folder is read-only\\)\n"
+           "tagged.flac: 84.00 bpm \\(tag kept: 84.00\\)\n"
+        << 1 << QString();
     QTest::newRow("tag forced, dry run")
         << QStringList {"--write-tags", "--force", "--dry-run", "--range", "100:200", "tagged.flac"}
         << "tagged.flac: 168.00 bpm \\(tag would be written\\)\n"
