@@ -21,7 +21,9 @@ CTagWriters::~CTagWriters()
 void CTagWriters::Submit(std::function<void()> job)
 {
     std::unique_lock lock(m_mutex);
-    m_room.wait(lock, [this] { return m_jobs.size() < m_queued; });
+    m_room.wait(lock, [this] { return m_dropping || m_jobs.size() < m_queued; });
+    if (m_dropping)
+        return;
     m_jobs.push_back(std::move(job));
     lock.unlock();
     m_work.notify_one();
@@ -31,6 +33,7 @@ void CTagWriters::DropWaiting()
 {
     {
         const std::lock_guard lock(m_mutex);
+        m_dropping = true;
         m_jobs.clear();
     }
     m_room.notify_all();

@@ -22,7 +22,8 @@ public:
     CTagWriters& operator=(const CTagWriters&) = delete;
 
     void Submit(std::function<void()> job);
-    // The jobs not yet started are dropped: their results would be lost.
+    // The jobs not yet started, and any submitted from now on, are
+    // dropped: their results would be lost.
     void DropWaiting();
 
 private:
@@ -32,6 +33,6 @@ private:
     std::condition_variable m_work, m_room;
     std::deque<std::function<void()>> m_jobs;
     std::size_t m_queued;
-    bool m_ending = false;
+    bool m_ending = false, m_dropping = false;
     std::vector<std::thread> m_threads;
 };

@@ -61,9 +61,10 @@ TempoLineParts TempoLine(const char* path, const TempoOptions& options)
         said = QStringLiteral("no tempo: ") + SongTempoWords::Said(*result, name);
     } else {
         const double factor = IntoRange(result->bpm, options);
-        const bool changes = !result->map.changes.empty();
-        said = QStringLiteral("%1 bpm").arg(
-            Number((changes ? result->map.firstBpm : result->bpm) * factor));
+        // Where the tempo changes, the line and the tag give its first.
+        const double bpm
+            = (result->map.changes.empty() ? result->bpm : result->map.firstBpm) * factor;
+        said = QStringLiteral("%1 bpm").arg(Number(bpm));
         if (result->meter != analysis::Meter::Common)
             said += QStringLiteral(" in ") + QLatin1String(analysis::MeterText(result->meter));
         analysis::TempoMap scaled = result->map;
@@ -82,7 +83,7 @@ TempoLineParts TempoLine(const char* path, const TempoOptions& options)
                                                   : QStringLiteral("none"),
                             Number(result->sureness));
         if (options.writeTags)
-            parts.tagBpm = (changes ? result->map.firstBpm : result->bpm) * factor;
+            parts.tagBpm = bpm;
     }
     // The path as given, byte for byte, so that a script can match it; quoted
     // only where it holds a control character.
@@ -170,7 +171,5 @@ int PrintTempos(const std::vector<const char*>& paths, const TempoOptions& optio
         writers.DropWaiting();
     for (std::thread& thread : pool)
         thread.join();
-    if (lost) // and the tags of those analysed meanwhile
-        writers.DropWaiting();
     return all && !lost && !output.Failed() ? 0 : 1;
 }
