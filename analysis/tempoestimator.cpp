@@ -114,10 +114,20 @@ void TempoEstimator::AnalyseWindow(size_t first, size_t count)
     const double clarity = Clarity(r, m_shortestBeat, m_longestBeat);
     window.clarity = liveliness >= kLively ? float(clarity) : 0.0f;
     // The highest peaks are enough to follow the beat: memory stays small.
-    if (window.peaks.size() > kPeaksKept) {
-        std::nth_element(window.peaks.begin(), window.peaks.begin() + kPeaksKept,
-            window.peaks.end(), [](const Peak& a, const Peak& b) { return a.height > b.height; });
-        window.peaks.resize(kPeaksKept);
+    // Those at beat periods and those beyond are kept apart: in a short
+    // window, the few overlapping frames of the long lags make peaks there
+    // high enough to crowd out every beat.
+    std::vector<Peak> beats, beyond;
+    for (const Peak& peak : window.peaks)
+        (peak.lag <= (1 + kNear) * double(m_longestBeat) ? beats : beyond).push_back(peak);
+    window.peaks.clear();
+    for (std::vector<Peak>* peaks : {&beats, &beyond}) {
+        if (peaks->size() > kPeaksKept) {
+            std::nth_element(peaks->begin(), peaks->begin() + kPeaksKept, peaks->end(),
+                [](const Peak& a, const Peak& b) { return a.height > b.height; });
+            peaks->resize(kPeaksKept);
+        }
+        window.peaks.insert(window.peaks.end(), peaks->begin(), peaks->end());
     }
     if (window.clarity >= kClear) {
         for (size_t lag = 0; lag <= longest; ++lag)
@@ -261,14 +271,15 @@ TempoEstimate TempoEstimator::EstimateFromWindows() const
             return estimate;
     } else {
         // A drifting beat is heard window by window, each at its own tempo:
-        // the level most windows hear, if more than half of them do.
+        // the level most windows that keep time hear, if more than half do.
         std::map<long, std::pair<int, LevelChoice>> votes; // by sixths of the pulse
-        int voters = 0;
+        int voters = 0, heardWhole = 0;
         for (size_t i = 0; i < m_windows.size(); ++i) {
             if (local[i] > 0 && m_windowStarts[i] + m_windowFrames <= m_envelope.size() / m_fine) {
+                ++heardWhole;
                 const double lag = 60 * m_framesPerSecond / local[i];
                 LevelChoice heard = choose(lag, m_windowStarts[i], m_windowFrames);
-                if (heard.lag > 0) {
+                if (heard.lag > 0 && keepsTime) {
                     auto& vote = votes[std::lround(6 * heard.lag / lag)];
                     heard.lag *= pulse / lag;
                     heard.runnerUpLag *= pulse / lag;
@@ -277,6 +288,9 @@ TempoEstimate TempoEstimator::EstimateFromWindows() const
                 }
             }
         }
+        // Speech said over and over repeats, but keeps no time in any window.
+        if (heardWhole > 0 && voters == 0)
+            return estimate;
         level.lag = pulse;
         for (const auto& [sixths, vote] : votes) {
             if (2 * vote.first > voters)
