@@ -20,6 +20,9 @@ constexpr size_t kBlock = 4096; // samples decoded at a time
 // listener hears a beat placed. The decoded audio is bounded, so the
 // envelopes kept for them are too.
 constexpr double kMapFramesPerSecond = 100;
+// Beats whose tempos spread this many times wider than the windows' move
+// from bar to bar: each window hears a mix of them.
+constexpr double kFurther = 2;
 
 // The envelopes brought down to the tempo map's rate, frame by frame.
 class MapFrames {
@@ -123,9 +126,12 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     // A step from one tempo to another is no drift: the stretches between
     // the steps tell whether the band drifts; a tempo that changes too
     // often to map drifts over all it wanders; and beats that move from
-    // bar to bar drift, though the song's tempo holds over longer windows.
-    if (!result.map.changes.empty() || result.map.wanders
-        || (result.map.drifts && !result.drifts)) {
+    // bar to bar drift, though the windows hear little of it.
+    const bool beatsWander = result.map.drifts
+        && (!result.drifts
+            || result.map.highest - result.map.lowest
+                > kFurther * (result.highest - result.lowest));
+    if (!result.map.changes.empty() || result.map.wanders || beatsWander) {
         result.drifts = result.map.drifts;
         result.lowest = result.map.lowest;
         result.highest = result.map.highest;
