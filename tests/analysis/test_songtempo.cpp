@@ -44,7 +44,6 @@ private slots:
     void filesWithoutTempo_data();
     void filesWithoutTempo();
     void cancelStopsAtOnce();
-    void listeningKeepsAChange_data();
     void listeningKeepsAChange();
 
 private:
@@ -295,28 +294,13 @@ void TestSongTempo::cancelStopsAtOnce()
     QCOMPARE(progress.done.load(), 0.0);
 }
 
-void TestSongTempo::listeningKeepsAChange_data()
-{
-    QTest::addColumn<double>("bpm");
-    QTest::addColumn<double>("then");
-    QTest::addColumn<int>("pattern");
-    const int backbeat = int(corpus::Pattern::Backbeat);
-    QTest::newRow("128 to 100") << 128.0 << 100.0 << backbeat;
-    QTest::newRow("120 to 126, four on the floor")
-        << 120.0 << 126.0 << int(corpus::Pattern::FourOnTheFloor);
-    // The windows after a change are short: their beats must not lose out
-    // to the noisy long lags of their autocorrelation.
-    QTest::newRow("6/8, 100 to 93") << 100.0 << 93.0 << int(corpus::Pattern::SixEight);
-}
-
 void TestSongTempo::listeningKeepsAChange()
 {
-    QFETCH(double, bpm);
-    QFETCH(double, then);
-    QFETCH(int, pattern);
-    // Heard as the sound server hands it over, and asked twice a second.
-    corpus::Song song {"medley", bpm, corpus::Pattern(pattern)};
-    song.stepBpm = then;
+    // A 6/8 medley heard as the sound server hands it over: the windows
+    // after the change are short, and their beats must not lose out to the
+    // noisy long lags of their autocorrelation.
+    corpus::Song song {"medley", 100, corpus::Pattern::SixEight};
+    song.stepBpm = 93;
     song.stepSeconds = 16;
     song.seconds = 40;
     song.channels = 1;
@@ -324,27 +308,20 @@ void TestSongTempo::listeningKeepsAChange()
     QVERIFY(corpus::Write(song, path));
     SF_INFO info {};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    QVERIFY(file);
     std::unique_ptr<analysis::LiveTempo> live(analysis::NewLiveTempo());
-    std::vector<float> part(analysis::LiveTempo::kSampleRate / 20);
-    QStringList wrong;
-    sf_count_t read = 0;
-    for (int parts = 1; (read = sf_readf_float(file, part.data(), sf_count_t(part.size()))) > 0;
-         ++parts) {
+    std::vector<float> part(analysis::LiveTempo::kSampleRate / 2); // asked twice a second
+    for (sf_count_t read = 0;
+         (read = sf_readf_float(file, part.data(), sf_count_t(part.size()))) > 0;) {
         live->Add(part.data(), size_t(read));
-        if (parts % 10 != 0)
-            continue;
         const analysis::LiveEstimate heard = live->Estimate();
-        // Once it has followed the change, it keeps a beat of the new tempo:
-        // which level of it, a few seconds cannot always tell.
-        bool onALevel = false;
-        for (double level : {1.0, 2.0, 0.5, 3.0, 1.0 / 3, 1.5, 2.0 / 3})
-            onALevel = onALevel || std::abs(heard.bpm - level * then) <= 0.01 * level * then;
-        if (heard.seconds >= song.stepSeconds + 10 && !onALevel)
-            wrong << QStringLiteral("%1 at %2 s").arg(heard.bpm).arg(heard.seconds);
+        // Once it has followed the change: the new tempo, on some level.
+        bool onALevel = heard.seconds < song.stepSeconds + 10;
+        for (double level : {1.0, 2.0, 0.5, 1.5})
+            onALevel = onALevel || std::abs(heard.bpm - level * 93) <= 0.01 * level * 93;
+        QVERIFY2(
+            onALevel, qPrintable(QStringLiteral("%1 at %2 s").arg(heard.bpm).arg(heard.seconds)));
     }
     sf_close(file);
-    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
 }
 
 QTEST_GUILESS_MAIN(TestSongTempo)
