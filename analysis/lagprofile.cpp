@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace analysis {
 
@@ -17,6 +18,22 @@ std::vector<Repeat> Peaks(const std::vector<double>& r, size_t first)
         }
     }
     return peaks;
+}
+
+std::vector<Repeat> HighestPeaks(std::vector<Repeat> peaks, size_t kept, double upTo)
+{
+    const auto beyond = std::stable_partition(
+        peaks.begin(), peaks.end(), [&](const Repeat& peak) { return peak.lag <= upTo; });
+    std::vector<Repeat> highest;
+    for (auto [from, to] : {std::pair {peaks.begin(), beyond}, std::pair {beyond, peaks.end()}}) {
+        if (to - from > std::ptrdiff_t(kept)) {
+            std::nth_element(from, from + std::ptrdiff_t(kept), to,
+                [](const Repeat& a, const Repeat& b) { return a.height > b.height; });
+            to = from + std::ptrdiff_t(kept);
+        }
+        highest.insert(highest.end(), from, to);
+    }
+    return highest;
 }
 
 std::vector<double> Autocorrelation(std::vector<double> x, size_t longestLag)

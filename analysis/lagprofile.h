@@ -14,6 +14,11 @@ struct Repeat {
 // between whole lags by the parabola through it and its neighbours.
 std::vector<Repeat> Peaks(const std::vector<double>& r, size_t first);
 
+// The kept highest of the peaks up to a lag, and the kept highest beyond it.
+// Kept apart: in a short window, the few overlapping frames of the long lags
+// make peaks there high enough to crowd out every beat.
+std::vector<Repeat> HighestPeaks(std::vector<Repeat> peaks, size_t kept, double upTo);
+
 // The autocorrelation of a window of the envelope up to a lag (and half the
 // window), 1 at lag 0 and corrected for the shrinking overlap; empty where
 // the window does not change at all.

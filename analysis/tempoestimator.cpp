@@ -108,27 +108,12 @@ void TempoEstimator::AnalyseWindow(size_t first, size_t count)
     if (r.empty())
         return;
     const size_t longest = r.size() - 1;
-    for (const Repeat& peak : Peaks(r, 2))
-        window.peaks.push_back({float(peak.lag), float(peak.height)});
-
     const double clarity = Clarity(r, m_shortestBeat, m_longestBeat);
     window.clarity = liveliness >= kLively ? float(clarity) : 0.0f;
     // The highest peaks are enough to follow the beat: memory stays small.
-    // Those at beat periods and those beyond are kept apart: in a short
-    // window, the few overlapping frames of the long lags make peaks there
-    // high enough to crowd out every beat.
-    std::vector<Peak> beats, beyond;
-    for (const Peak& peak : window.peaks)
-        (peak.lag <= (1 + kNear) * double(m_longestBeat) ? beats : beyond).push_back(peak);
-    window.peaks.clear();
-    for (std::vector<Peak>* peaks : {&beats, &beyond}) {
-        if (peaks->size() > kPeaksKept) {
-            std::nth_element(peaks->begin(), peaks->begin() + kPeaksKept, peaks->end(),
-                [](const Peak& a, const Peak& b) { return a.height > b.height; });
-            peaks->resize(kPeaksKept);
-        }
-        window.peaks.insert(window.peaks.end(), peaks->begin(), peaks->end());
-    }
+    for (const Repeat& peak :
+        HighestPeaks(Peaks(r, 2), kPeaksKept, (1 + kNear) * double(m_longestBeat)))
+        window.peaks.push_back({float(peak.lag), float(peak.height)});
     if (window.clarity >= kClear) {
         for (size_t lag = 0; lag <= longest; ++lag)
             m_beatAutocorrelation[lag] += r[lag];
