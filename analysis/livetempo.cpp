@@ -27,6 +27,10 @@ constexpr double kSteady = 0.005;
 // the gap before the next song of a playlist: the tempo is heard afresh.
 constexpr double kGapSeconds = 1.5;
 constexpr float kQuiet = 0.003f; // -50 dB
+// Once the music has stopped this long, what was heard while it played
+// stands: the silence after a song tells nothing of its beat, yet would
+// sway the level of a beat heard for a few seconds only.
+constexpr double kHoldSeconds = 0.2;
 // A change of tempo with no gap (a medley, a DJ's mix) is heard by fresh
 // estimators, one started every kProbeEvery seconds and asked after
 // kProbeSeconds: two in a row that hear another tempo than the one heard
@@ -72,6 +76,10 @@ public:
 
     LiveEstimate Estimate() override
     {
+        if (m_beatHeard && double(m_quiet) >= kHoldSeconds * kSampleRate) {
+            m_last.seconds = double(m_heard) / kSampleRate;
+            return m_last;
+        }
         TempoEstimate estimate = m_estimator->Estimate();
         if (estimate.found && HeardChange(estimate.bpm))
             estimate = m_estimator->Estimate();
@@ -90,6 +98,7 @@ public:
             if (!earlier.found || std::abs(earlier.bpm - live.bpm) > kSteady * live.bpm)
                 live.steady = false;
         }
+        m_last = live;
         return live;
     }
 
@@ -151,6 +160,7 @@ private:
     int m_summed = 0;
     size_t m_heard = 0;
     std::deque<LiveEstimate> m_history; // back to two seconds ago
+    LiveEstimate m_last; // the latest estimate given
     std::deque<Probe> m_probes; // the oldest first
     size_t m_lastProbe = 0; // samples heard when the newest began
     double m_probeHeard = 0; // the other tempo the last probe asked heard, 0 for none
