@@ -27,10 +27,6 @@ constexpr double kSteady = 0.005;
 // the gap before the next song of a playlist: the tempo is heard afresh.
 constexpr double kGapSeconds = 1.5;
 constexpr float kQuiet = 0.003f; // -50 dB
-// Once the music has stopped this long, what was heard while it played
-// stands: the silence after a song tells nothing of its beat, yet would
-// sway the level of a beat heard for a few seconds only.
-constexpr double kHoldSeconds = 0.2;
 // A change of tempo with no gap (a medley, a DJ's mix) is heard by fresh
 // estimators, one started every kProbeEvery seconds and asked after
 // kProbeSeconds: two in a row that hear another tempo than the one heard
@@ -49,13 +45,18 @@ public:
 
     void Add(const float* samples, size_t count) override
     {
+        // Silence is held back until sound follows it: the silence after a
+        // song tells nothing of its beat, yet would sway the level of a beat
+        // heard for a few seconds only.
         m_decimated.clear();
         for (size_t i = 0; i < count; ++i) {
             const float sample = GuardedSample(samples[i]);
             m_quiet = std::abs(sample) < kQuiet ? m_quiet + 1 : 0;
+            if (m_quiet == 0)
+                Release();
             m_sum += sample;
             if (++m_summed == kGroup) {
-                m_decimated.push_back(m_sum / kGroup);
+                (m_quiet >= kGroup ? m_held : m_decimated).push_back(m_sum / kGroup);
                 m_sum = 0;
                 m_summed = 0;
             }
@@ -63,6 +64,9 @@ public:
         m_heard += count;
         if (m_beatHeard && double(m_quiet) >= kGapSeconds * kSampleRate)
             Restart();
+        else if (double(m_held.size() * kGroup) >= kGapSeconds * kSampleRate)
+            Release(); // no song yet to keep apart from what follows
+        m_sounded = m_sounded || !m_decimated.empty();
         m_frames.clear();
         m_onsets->Add(m_decimated.data(), m_decimated.size(), m_frames);
         m_estimator->Add(m_frames);
@@ -76,10 +80,12 @@ public:
 
     LiveEstimate Estimate() override
     {
-        if (m_beatHeard && double(m_quiet) >= kHoldSeconds * kSampleRate) {
+        // Nothing new to hear: what was heard stands.
+        if (m_beatHeard && !m_sounded) {
             m_last.seconds = double(m_heard) / kSampleRate;
             return m_last;
         }
+        m_sounded = false;
         TempoEstimate estimate = m_estimator->Estimate();
         if (estimate.found && HeardChange(estimate.bpm))
             estimate = m_estimator->Estimate();
@@ -118,6 +124,7 @@ private:
         m_onsets = std::make_unique<OnsetEnvelope>(double(kSampleRate) / kGroup);
         m_estimator = NewEstimator();
         m_history.clear();
+        m_held.clear();
         m_probes.clear();
         m_lastProbe = m_heard;
         m_probeHeard = 0;
@@ -150,11 +157,19 @@ private:
         return false;
     }
 
+    void Release()
+    {
+        m_decimated.insert(m_decimated.end(), m_held.begin(), m_held.end());
+        m_held.clear();
+    }
+
     std::unique_ptr<OnsetEnvelope> m_onsets;
     std::unique_ptr<TempoEstimator> m_estimator;
     bool m_beatHeard = false; // since the last restart
     size_t m_quiet = 0; // samples in a row below kQuiet
     std::vector<float> m_decimated;
+    std::vector<float> m_held; // the silence since the last sound, brought down
+    bool m_sounded = false; // sound was analysed since the last estimate
     OnsetFrames m_frames;
     float m_sum = 0;
     int m_summed = 0;
