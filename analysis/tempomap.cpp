@@ -35,6 +35,8 @@ constexpr size_t kLocalBeats = 2;
 constexpr double kEnvelopeDelay = 0.009; // seconds
 // Local tempos that spread by more than this about a stretch's own drift.
 constexpr double kDrift = 0.02;
+// The tempo that drift is judged by is heard over this many beats either side.
+constexpr size_t kDriftBeats = 4;
 
 double Median(std::vector<double> values)
 {
@@ -67,20 +69,36 @@ double Rounded(double value)
     return std::round(value * 100) / 100;
 }
 
+// The mean of gaps[first, end), clipped to the gaps there are.
+double MeanOf(const std::vector<double>& gaps, long first, long end)
+{
+    first = std::max(first, 0L);
+    end = std::min(end, long(gaps.size()));
+    if (first >= end)
+        return 0;
+    double sum = 0;
+    for (long k = first; k < end; ++k)
+        sum += gaps[size_t(k)];
+    return sum / double(end - first);
+}
+
 // How far the tempo jumps at each gap, where it steps rather than ramps.
+// Heard by the mean gap, the span of so many beats: a loose drummer's early
+// and late beats cancel out in it, as they do not in a median. (A beat lost
+// makes two steps close together, and their stretch is joined later.)
 std::vector<double> Jumps(const std::vector<double>& gaps)
 {
     const auto over = long(kHeardOver);
     std::vector<double> step(gaps.size(), 0.0);
     for (long k = over; k + over <= long(gaps.size()); ++k) {
-        const double before = MedianOf(gaps, k - over, k), after = MedianOf(gaps, k, k + over);
+        const double before = MeanOf(gaps, k - over, k), after = MeanOf(gaps, k, k + over);
         if (!(before > 0) || !(after > 0))
             continue;
         const double jump = std::abs(std::log(after / before));
         // The drift over as many beats again either side: a ramp moves as
         // much there as across k, a step leaves both sides steady.
-        const double earlier = MedianOf(gaps, k - 2 * over, k - over),
-                     later = MedianOf(gaps, k + over, k + 2 * over);
+        const double earlier = MeanOf(gaps, k - 2 * over, k - over),
+                     later = MeanOf(gaps, k + over, k + 2 * over);
         const double driftBefore = earlier > 0 ? std::abs(std::log(before / earlier)) : 0;
         const double driftAfter = later > 0 ? std::abs(std::log(later / after)) : 0;
         if (jump > std::log1p(kStep) && jump > kAboveDrift * std::max(driftBefore, driftAfter))
@@ -245,9 +263,14 @@ TempoMap MapTempo(const SongEnvelopes& envelopes, double bpm, Meter meter)
         }
         const double tempo = MedianOf(gaps, long(first), long(end) - 1);
         const double partBpm = tempo > 0 ? Rounded(60 * fps / tempo) : 0;
+        // Drift is judged over two bars at a time, so that a loose drummer's
+        // early and late beats cancel out, and only the tempo moves.
         std::vector<double> local;
-        for (size_t i = first; i < end; ++i)
-            local.push_back(map.beats[i].bpm);
+        for (size_t i = first; i < end; ++i) {
+            const double gap = MeanOf(gaps, long(std::max(i, first + kDriftBeats) - kDriftBeats),
+                long(std::min(i + kDriftBeats, end - 1)));
+            local.push_back(gap > 0 ? 60 * fps / gap : 0);
+        }
         if (Percentile(local, 0.9) - Percentile(local, 0.1) > kDrift * partBpm)
             map.drifts = true;
         if (part == 0)

@@ -151,12 +151,14 @@ bool Write(const Song& song, const std::string& path, int format)
     std::vector<float> track(size_t(song.seconds * song.sampleRate), 0.0f);
     Mixer mixer {track, song.sampleRate, random};
     const std::vector<double> beats = BeatTimes(song);
+    std::uniform_real_distribution<double> loose(-song.looseness, song.looseness);
     for (size_t number = 0; number < beats.size(); ++number) {
-        const double at = beats[number];
         // The last beat lasts as long as the one before it.
-        const double beat = number + 1 < beats.size() ? beats[number + 1] - at
-            : number > 0                              ? at - beats[number - 1]
+        const double beat = number + 1 < beats.size() ? beats[number + 1] - beats[number]
+            : number > 0                              ? beats[number] - beats[number - 1]
                                                       : 60 / song.bpm;
+        const double at
+            = song.looseness > 0 ? std::max(0.0, beats[number] + loose(random)) : beats[number];
         const int inBar = int(number) % BeatsPerBar(song.pattern);
         switch (song.pattern) {
         case Pattern::HeldChord:

@@ -38,6 +38,9 @@ struct Song {
     // band that cannot keep one, or free time. 0 for one step only.
     int swapEveryBars = 0;
     double rampBpm = 0; // where the tempo has moved to by the end, steadily; 0 for none
+    // How far each beat is played early or late at random, in seconds, as a
+    // drummer's are; the beats keep their tempo all the same.
+    double looseness = 0;
 };
 
 // The times of the song's beats, in seconds.
