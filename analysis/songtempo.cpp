@@ -1,6 +1,7 @@
 #include "analysis/songtempo.h"
 
 #include "analysis/audiofile.h"
+#include "analysis/barsinthree.h"
 #include "analysis/onsetenvelope.h"
 #include "analysis/tempoestimator.h"
 #include "analysis/tempomap.h"
@@ -33,16 +34,19 @@ public:
         : m_fine(std::max<size_t>(1, size_t(std::lround(framesPerSecond / kMapFramesPerSecond))))
     {
         m_envelopes.framesPerSecond = framesPerSecond / double(m_fine);
-        m_envelopes.all.reserve(size_t(mostSeconds * m_envelopes.framesPerSecond) + 1);
+        const size_t frames = size_t(mostSeconds * m_envelopes.framesPerSecond) + 1;
+        m_envelopes.all.reserve(frames);
+        m_envelopes.lows.reserve(frames);
     }
 
     void Add(const OnsetFrames& frames)
     {
         for (size_t i = 0; i < frames.values.size(); ++i) {
             m_all += frames.values[i];
+            m_lows += frames.lows[i];
             if (++m_count == m_fine) {
-                m_envelopes.Add(m_all / float(m_fine));
-                m_all = 0;
+                m_envelopes.Add(m_all / float(m_fine), m_lows / float(m_fine));
+                m_all = m_lows = 0;
                 m_count = 0;
             }
         }
@@ -51,7 +55,7 @@ public:
 
 private:
     size_t m_fine, m_count = 0;
-    float m_all = 0;
+    float m_all = 0, m_lows = 0;
     SongEnvelopes m_envelopes;
 };
 
@@ -123,6 +127,11 @@ SongTempo AnalyseSongFile(const std::string& path, Progress* progress)
     result.runnerUp = estimate.runnerUp;
     result.sureness = estimate.sureness;
     result.map = MapTempo(mapped.Envelopes(), result.bpm, result.meter);
+    // A waltz whose tempo moves is heard in threes beat by beat.
+    if (result.meter == Meter::Common && BarsInThree(mapped.Envelopes(), result.map)) {
+        result.meter = Meter::ThreeFour;
+        result.map = MapTempo(mapped.Envelopes(), result.bpm, result.meter);
+    }
     // A step from one tempo to another is no drift: the stretches between
     // the steps tell whether the band drifts; a tempo that changes too
     // often to map drifts over all it wanders; and beats that move from

@@ -8,16 +8,22 @@
 
 namespace analysis {
 
-// The onset envelope of a whole song, over all bands, as the tempo map reads
-// it, at framesPerSecond: in steps of kStep, so that hours of it stay small.
+// The onset envelopes of a whole song, over all bands and over the kick and
+// bass bands, as the tempo map reads them, at framesPerSecond: in steps of
+// kStep, so that hours of them stay small.
 struct SongEnvelopes {
     static constexpr float kStep = 1.0f / 1024;
-    std::vector<std::uint16_t> all;
+    std::vector<std::uint16_t> all, lows; // as OnsetFrames' values and lows
     double framesPerSecond = 0;
 
-    void Add(float value)
+    void Add(float value, float low)
     {
-        all.push_back(std::uint16_t(std::clamp(value / kStep, 0.0f, 65535.0f) + 0.5f));
+        all.push_back(Stepped(value));
+        lows.push_back(Stepped(low));
+    }
+    static std::uint16_t Stepped(float value)
+    {
+        return std::uint16_t(std::clamp(value / kStep, 0.0f, 65535.0f) + 0.5f);
     }
 };
 

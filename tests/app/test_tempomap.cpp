@@ -112,43 +112,55 @@ void TestTempoMap::mapOfMusic_data()
     QTest::addColumn<int>("swapEveryBars");
     QTest::addColumn<double>("stepSeconds");
     QTest::addColumn<double>("looseness");
+    QTest::addColumn<double>("drift");
+    QTest::addColumn<double>("noise");
 
     const int backbeat = int(corpus::Pattern::Backbeat), waltz = int(corpus::Pattern::Waltz);
     QTest::newRow("steady") << 120.0 << backbeat << 0.0 << 0.0 << 4
-                            << "Tempo of steady.wav: 120 bpm" << 120.0 << 0 << 60.0 << 0.0;
+                            << "Tempo of steady.wav: 120 bpm" << 120.0 << 0 << 60.0 << 0.0 << 0.0
+                            << 0.0;
     QTest::newRow("medley") << 128.0 << backbeat << 100.0 << 0.0 << 4
                             << "Tempo of medley.wav: 128 bpm, then 100 bpm from 1:00" << 120.0 << 0
-                            << 60.0 << 0.0;
+                            << 60.0 << 0.0 << 0.0 << 0.0;
     QTest::newRow("faster chorus")
         << 120.0 << int(corpus::Pattern::FourOnTheFloor) << 126.0 << 0.0 << 4
         << "Tempo of faster chorus.wav: 120 bpm, then 126 bpm from 1:00" << 120.0 << 0 << 60.0
-        << 0.0;
+        << 0.0 << 0.0 << 0.0;
     QTest::newRow("speeding up") << 110.0 << backbeat << 0.0 << 125.0 << 4
                                  << "Tempo of speeding up.wav: 117.45 bpm (drifts 112.07 to 122.85)"
-                                 << 120.0 << 0 << 60.0 << 0.0;
+                                 << 120.0 << 0 << 60.0 << 0.0 << 0.0 << 0.0;
     // A drummer who plays each beat up to 15 ms early or late: neither a
     // change nor drift, where the band keeps its tempo or moves it steadily.
     QTest::newRow("loosely") << 120.0 << backbeat << 0.0 << 0.0 << 4
-                             << "Tempo of loosely.wav: 120 bpm" << 120.0 << 0 << 60.0 << 0.015;
+                             << "Tempo of loosely.wav: 120 bpm" << 120.0 << 0 << 60.0 << 0.015
+                             << 0.0 << 0.0;
     QTest::newRow("speeding up loosely")
         << 110.0 << backbeat << 0.0 << 125.0 << 4
         << "Tempo of speeding up loosely.wav: 117.51 bpm (drifts 112.07 to 122.93)" << 120.0 << 0
-        << 60.0 << 0.015;
+        << 60.0 << 0.015 << 0.0 << 0.0;
     QTest::newRow("waltz") << 150.0 << waltz << 0.0 << 0.0 << 3
-                           << "Tempo of waltz.wav: 150 bpm in 3/4" << 120.0 << 0 << 60.0 << 0.0;
+                           << "Tempo of waltz.wav: 150 bpm in 3/4" << 120.0 << 0 << 60.0 << 0.0
+                           << 0.0 << 0.0;
+    // A waltz played as a band plays it, its tempo wandering as it slows
+    // down: still heard in threes.
+    QTest::newRow("waltz slowing down")
+        << 150.0 << waltz << 0.0 << 127.5 << 3
+        << "Tempo of waltz slowing down.wav: 135.32 bpm in 3/4 (drifts 132.56 to 150.78)" << 60.0
+        << 0 << 60.0 << 0.0 << 0.03 << 0.05;
     // Long enough to be followed a few minutes at a time.
     QTest::newRow("long set") << 126.0 << backbeat << 0.0 << 0.0 << 4
-                              << "Tempo of long set.wav: 126 bpm" << 400.0 << 0 << 60.0 << 0.0;
+                              << "Tempo of long set.wav: 126 bpm" << 400.0 << 0 << 60.0 << 0.0
+                              << 0.0 << 0.0;
     // A band that swaps tempo at every bar line: its beats followed, and its drift.
     QTest::newRow("a change every bar")
         << 120.0 << backbeat << 132.0 << 0.0 << 4
         << "Tempo of a change every bar.wav: 120.21 bpm (drifts 119.92 to 131.9)" << 120.0 << 1
-        << 60.0 << 0.0;
+        << 60.0 << 0.0 << 0.0 << 0.0;
     // Too many changes to map: no beats, only the range of the tempo.
     QTest::newRow("a change every six bars")
         << 120.0 << backbeat << 132.0 << 0.0 << 4
         << "Tempo of a change every six bars.wav: 120.07 bpm (drifts 119.93 to 131.99)" << 120.0
-        << 6 << 0.0 << 0.0;
+        << 6 << 0.0 << 0.0 << 0.0 << 0.0;
 }
 
 void TestTempoMap::mapOfMusic()
@@ -163,6 +175,8 @@ void TestTempoMap::mapOfMusic()
     QFETCH(int, swapEveryBars);
     QFETCH(double, stepSeconds);
     QFETCH(double, looseness);
+    QFETCH(double, drift);
+    QFETCH(double, noise);
 
     corpus::Song song {QTest::currentDataTag(), bpm, corpus::Pattern(pattern)};
     song.seconds = seconds;
@@ -175,6 +189,8 @@ void TestTempoMap::mapOfMusic()
     song.rampBpm = rampBpm;
     song.swapEveryBars = swapEveryBars;
     song.looseness = looseness;
+    song.drift = drift;
+    song.noise = noise;
     const QString path = m_dir.filePath(QString(QTest::currentDataTag()) + ".wav");
     QVERIFY(corpus::Write(song, path.toStdString()));
     const analysis::SongTempo found = analysis::AnalyseSongFile(path.toStdString());
