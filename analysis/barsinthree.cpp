@@ -16,8 +16,9 @@ constexpr double kAccented = 1.2;
 constexpr double kClearer = 0.1;
 // An onset belongs to the beat within this many seconds of it.
 constexpr double kNear = 0.02;
-// Eight bars of three, and six of four.
-constexpr size_t kFewestBeats = 24;
+// Sixteen bars of three at the least: over a short song's few bars, one
+// place in three stands out by chance.
+constexpr size_t kFewestBeats = 48;
 
 // How loud the loudest place of a bar of perBar beats is, against the mean.
 double Clarity(const std::vector<double>& loudness, size_t perBar, double mean)
@@ -48,7 +49,6 @@ bool InThree(const std::vector<std::uint16_t>& envelope, double fps, const Tempo
         loudness.push_back(highest);
         mean += highest;
     }
-    // A few bars of each kind at the least.
     if (loudness.size() < kFewestBeats || !(mean > 0))
         return false;
     mean /= double(loudness.size());
